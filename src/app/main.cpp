@@ -1,0 +1,27 @@
+#include "app/app_state.h"
+#include "ui/main_window.h"
+
+#include <QApplication>
+
+#include <memory>
+
+int main(int argc, char* argv[])
+{
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quenmark"));
+
+    auto state = std::make_unique<quenmark::app::AppState>();
+    int exit_code = 0;
+    {
+        // The event loop runs while a window of the program exists; every
+        // secondary window is owned by the main one, so closing it ends the
+        // loop. Destroying the main window stops and joins its workers.
+        auto window = quenmark::ui::create_main_window(*state);
+        if (window) {
+            window->show();
+            exit_code = QApplication::exec();
+        }
+    }
+    state.reset(); // only now that no window and no worker can reach it
+    return exit_code;
+}
