@@ -1,5 +1,6 @@
 #include "app/app_state.h"
 #include "ui/main_window.h"
+#include "ui/window_setup.h"
 
 #include <QApplication>
 
@@ -9,13 +10,16 @@ int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quenmark"));
+    QApplication::setDesktopFileName(QStringLiteral("quenmark"));
+    QApplication::setWindowIcon(quenmark::ui::application_icon());
 
     auto state = std::make_unique<quenmark::app::AppState>();
     int exit_code = 0;
     {
         // The event loop runs while a window of the program exists; every
         // secondary window is owned by the main one, so closing it ends the
-        // loop. Destroying the main window stops and joins its workers.
+        // loop. Closing or destroying the main window stops and joins its
+        // workers.
         auto window = quenmark::ui::create_main_window(*state);
         if (window) {
             window->show();
