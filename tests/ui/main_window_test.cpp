@@ -14,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTest>
 #include <QUrl>
 
@@ -66,6 +67,10 @@ private slots:
         QVERIFY(flags.testFlag(Qt::WindowMinimizeButtonHint));
         QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
         QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
+        // Centred: the outer rectangle's middle is the screen's.
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        QCOMPARE(window_->pos(), screen.topLeft() + QPoint((screen.width() - 456) / 2,
+                                                           (screen.height() - 327) / 2));
     }
 
     void control_layout_data()
