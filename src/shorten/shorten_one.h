@@ -1,0 +1,25 @@
+// One long link through one shortening service.
+#pragma once
+
+#include "http/http_object.h"
+#include "shorten/catalogue.h"
+
+namespace quenmark::shorten {
+
+struct LinkOutcome {
+    bool ok = false;
+    Text value;     // what was read between the row's markers
+    Text response;  // the decoded answer
+};
+
+// Sends `link` (a non-empty local text) to the service of `spec` as its
+// interface wants it (the link percent-encoded as UTF-8) and reads the
+// value between the row's markers, backslashes removed when the row says
+// so. The link succeeded when that value is not empty, differs from the
+// row's failure value and holds no CR or LF (so one answer can never add
+// lines to the results). `object`, when given, carries the request (a
+// caller that may abort lends one); otherwise a new one does.
+[[nodiscard]] LinkOutcome shorten_one(const ServiceSpec& spec, std::string_view link,
+                                      http::HttpObject* object = nullptr);
+
+} // namespace quenmark::shorten
