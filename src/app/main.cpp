@@ -1,4 +1,5 @@
 #include "app/app_state.h"
+#include "shorten/command.h"
 #include "ui/main_window.h"
 #include "ui/window_setup.h"
 
@@ -22,6 +23,15 @@ int main(int argc, char* argv[])
         // workers.
         auto window = quenmark::ui::create_main_window(*state);
         if (window) {
+            quenmark::ui::MainWindow& main_window = *window;
+            const auto start_worker = [&main_window](std::function<void(std::stop_token)> body) {
+                main_window.start_worker(std::move(body));
+            };
+            main_window.set_commands({
+                .shorten = [&main_window, &state = *state, start_worker] {
+                    quenmark::shorten::shorten_command(main_window, state.long_links, start_worker);
+                },
+            });
             window->show();
             exit_code = QApplication::exec();
         }

@@ -6,11 +6,12 @@
 
 namespace quenmark::shorten {
 
-LinkOutcome shorten_one(const ServiceSpec& spec, std::string_view link, http::HttpObject* object)
+LinkOutcome shorten_one(const ServiceSpec& spec, std::string_view link, http::HttpObject* object,
+                        int timeout_s)
 {
     const Text encoded = text::url_encode(link, true, true);
     http::WebRequest request{.url = spec.url_prefix, .method = spec.method, .headers = spec.headers,
-                             .http_object = object};
+                             .timeout_s = timeout_s, .http_object = object};
     if (spec.method == 1)
         request.body = spec.body_prefix + encoded + spec.body_suffix;
     else

@@ -18,8 +18,9 @@ struct LinkOutcome {
 // so. The link succeeded when that value is not empty, differs from the
 // row's failure value and holds no CR or LF (so one answer can never add
 // lines to the results). `object`, when given, carries the request (a
-// caller that may abort lends one); otherwise a new one does.
+// caller that may abort lends one); otherwise a new one does. `timeout_s`
+// is web_request's: 0 for its default of 15 s.
 [[nodiscard]] LinkOutcome shorten_one(const ServiceSpec& spec, std::string_view link,
-                                      http::HttpObject* object = nullptr);
+                                      http::HttpObject* object = nullptr, int timeout_s = 0);
 
 } // namespace quenmark::shorten

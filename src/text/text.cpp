@@ -151,22 +151,38 @@ TextArray split_text(std::string_view text, std::string_view delimiter)
     return pieces;
 }
 
-Text trim_both(std::string_view text)
+namespace {
+
+// `text` without the blanks (and, with `tabs`, the tabs) at both ends.
+Text trim(std::string_view text, bool tabs)
 {
+    const auto skipped = [&](std::size_t i) { return is_blank_at(text, i) || (tabs && text[i] == '\t'); };
     std::size_t i = 0;
-    while (i < text.size() && is_blank_at(text, i))
-        i += text[i] == ' ' ? 1 : 2;
+    while (i < text.size() && skipped(i))
+        i += text[i] == '\xA1' ? 2 : 1;
     const std::size_t begin = i;
     std::size_t end = begin;
     while (i < text.size()) {
         const std::size_t size = char_size(text, i);
         if (i + size > text.size())
             break; // a lone first byte at the very end
-        if (!is_blank_at(text, i))
+        if (!skipped(i))
             end = i + size;
         i += size;
     }
     return Text(text.substr(begin, end - begin));
+}
+
+} // namespace
+
+Text trim_both(std::string_view text)
+{
+    return trim(text, false);
+}
+
+Text trim_blanks_and_tabs(std::string_view text)
+{
+    return trim(text, true);
 }
 
 Text remove_spaces(std::string_view text)

@@ -66,6 +66,10 @@ inline constexpr int not_found = -1;
 // character at the very end is dropped too. Character-aware.
 [[nodiscard]] Text trim_both(std::string_view text);
 
+// `text` without the blanks and tabs at both ends, as trim_both otherwise.
+// A line that is empty after this counts as no line at all.
+[[nodiscard]] Text trim_blanks_and_tabs(std::string_view text);
+
 // `text` with every blank removed; tabs and line breaks stay. A first byte
 // of a two-byte character at the very end is dropped. Character-aware.
 [[nodiscard]] Text remove_spaces(std::string_view text);

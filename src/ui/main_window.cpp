@@ -240,8 +240,8 @@ void MainWindow::on_created()
     tip("按钮4", QStringLiteral("如果有转换失败的问题，也可以截图指定复制的窗口反馈给开发者"));
     tip("选择框1", QStringLiteral("添加1s的请求延迟，以防止请求太快"));
     tip("选择框2", QStringLiteral("为导入的链接添加过滤规则，如果有链接主域名相同，不建议勾选"));
-    tip("单选框1", from_utf8(service_domains[0]) + QStringLiteral(" 或者 ") +
-                       from_utf8(service1_other_domain));
+    tip("单选框1", from_utf8(service1_tooltip_domains[0]) + QStringLiteral(" 或者 ") +
+                       from_utf8(service1_tooltip_domains[1]));
 
     auto* drops = new FileDropFilter(
         [this](const QString& paths) {

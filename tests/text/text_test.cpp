@@ -130,6 +130,9 @@ TEST(Blanks, TrimAndRemove)
     // and the final space is the second byte of one.
     EXPECT_EQ(trim_both("\xB0\xA1\xA1 "), "\xB0\xA1\xA1 ");
     EXPECT_EQ(trim_both(zhong + full_width_space), zhong);
+    EXPECT_EQ(trim_blanks_and_tabs("\t " + full_width_space + "a\tb \t"), "a\tb");
+    EXPECT_EQ(trim_blanks_and_tabs(" \t\r\n"), "\r\n");
+    EXPECT_EQ(trim_blanks_and_tabs("\t\t"), "");
 
     EXPECT_EQ(remove_spaces("a b\tc"), "ab\tc");
     EXPECT_EQ(remove_spaces("a" + full_width_space + "b" + zhong + " "), "ab" + zhong);

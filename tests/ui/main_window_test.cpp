@@ -1,6 +1,7 @@
 // The main window: layout, initial state, small commands, file drops and the
 // Controls served to worker threads.
 #include "app/app_state.h"
+#include "config/services_config.h"
 #include "ui/main_window.h"
 #include "event_loop.h"
 
@@ -100,12 +101,12 @@ private slots:
         row("选择框2", "", {290, 136, 72, 24}, "QCheckBox", "导入过滤");
         row("选择框1", "", {370, 136, 70, 24}, "QCheckBox", "使用延迟");
         row("分组框3", "", {290, 168, 151, 122}, "QGroupBox", "选择域名");
-        row("单选框3", "分组框3", {9, 18, 48, 24}, "QRadioButton", "s3.lo");
-        row("单选框2", "分组框3", {89, 18, 48, 24}, "QRadioButton", "s2.lo");
-        row("单选框6", "分组框3", {9, 42, 64, 24}, "QRadioButton", "s6.lo");
-        row("单选框5", "分组框3", {89, 42, 48, 24}, "QRadioButton", "s5.lo");
-        row("单选框1", "分组框3", {9, 66, 69, 24}, "QRadioButton", "s1.lo");
-        row("单选框4", "分组框3", {89, 66, 48, 24}, "QRadioButton", "s4.lo");
+        row("单选框3", "分组框3", {9, 18, 48, 24}, "QRadioButton", quenmark::config::service_caption[2].data());
+        row("单选框2", "分组框3", {89, 18, 48, 24}, "QRadioButton", quenmark::config::service_caption[1].data());
+        row("单选框6", "分组框3", {9, 42, 64, 24}, "QRadioButton", quenmark::config::service_caption[5].data());
+        row("单选框5", "分组框3", {89, 42, 48, 24}, "QRadioButton", quenmark::config::service_caption[4].data());
+        row("单选框1", "分组框3", {9, 66, 69, 24}, "QRadioButton", quenmark::config::service_caption[0].data());
+        row("单选框4", "分组框3", {89, 66, 48, 24}, "QRadioButton", quenmark::config::service_caption[3].data());
         row("超级链接框1", "分组框3", {23, 94, 36, 24}, "QLabel", "关于");
         row("超级链接框2", "分组框3", {75, 94, 54, 24}, "QLabel", "使用须知");
     }
@@ -172,7 +173,9 @@ private slots:
         QTest::newRow("按钮4") << QStringLiteral("如果有转换失败的问题，也可以截图指定复制的窗口反馈给开发者");
         QTest::newRow("选择框1") << QStringLiteral("添加1s的请求延迟，以防止请求太快");
         QTest::newRow("选择框2") << QStringLiteral("为导入的链接添加过滤规则，如果有链接主域名相同，不建议勾选");
-        QTest::newRow("单选框1") << QStringLiteral("s1.lo 或者 s1b.lo");
+        QTest::newRow("单选框1") << QString::fromUtf8(quenmark::config::service1_tooltip_domains[0].data())
+                                     + QStringLiteral(" 或者 ")
+                                     + QString::fromUtf8(quenmark::config::service1_tooltip_domains[1].data());
         QTest::newRow("按钮2") << QString();
     }
 

@@ -1,0 +1,69 @@
+#include "shorten/batch.h"
+
+#include "http/abort_signal.h"
+#include "shorten/shorten_one.h"
+
+#include <condition_variable>
+#include <mutex>
+
+namespace quenmark::shorten {
+namespace {
+
+constexpr std::string_view short_links_box = "编辑框2";
+constexpr std::string_view delay_box = "选择框1";
+constexpr std::string_view busy_mark = " [\xB4\xA6\xC0\xED\xD6\xD0]"; // " [处理中]"
+constexpr std::string_view product_name = "Quenmark";
+
+// Sleeps for `duration` unless a stop is requested first.
+void pause_for(std::chrono::milliseconds duration, std::stop_token stop)
+{
+    std::mutex mutex;
+    std::condition_variable_any wake;
+    std::unique_lock lock(mutex);
+    (void)wake.wait_for(lock, stop, duration, [] { return false; });
+}
+
+} // namespace
+
+Text result_line(const ServiceSpec& spec, std::string_view value)
+{
+    return spec.short_link_base + Text(value) + "\r\n";
+}
+
+Text failure_line(const ServiceSpec& spec, int number, std::string_view entry)
+{
+    return spec.failure_lead + text::int_to_text(number) + " [" + Text(entry) + "] "
+           + spec.failure_tag + " \r\n";
+}
+
+void shorten_batch(const ServiceSpec& spec, const TextArray& entries, ui::Controls& controls,
+                   std::stop_token stop, const BatchOptions& options)
+{
+    controls.set_disabled(true);
+    controls.set_caption(controls.caption() + Text(busy_mark));
+
+    http::AbortSignal abort;
+    const std::stop_callback abort_on_stop(stop, [&abort] { abort.abort(); });
+
+    const int count = static_cast<int>(entries.size());
+    for (int number = 1; number <= count && !stop.stop_requested(); ++number) {
+        const Text& entry = entries[static_cast<std::size_t>(number - 1)];
+        if (entry.empty())
+            continue;
+        const auto object = http::create_http_object(
+            {.abort = &abort, .share_connections = options.share_connections});
+        const LinkOutcome outcome = shorten_one(spec, entry, object.get(), options.timeout_s);
+        if (stop.stop_requested())
+            return; // the window is going away: nothing more to show
+        controls.append_text(short_links_box, outcome.ok ? result_line(spec, outcome.value)
+                                                         : failure_line(spec, number, entry));
+        if (controls.is_checked(delay_box))
+            pause_for(options.pause, stop);
+    }
+    if (stop.stop_requested())
+        return;
+    controls.set_disabled(false);
+    controls.set_caption(Text(product_name));
+}
+
+} // namespace quenmark::shorten
