@@ -13,20 +13,18 @@ namespace quenmark::app {
 // Threading rule: only the user-interface thread reads or writes AppState.
 // A worker thread (an import or a batch) is handed what it needs by value
 // when it starts and hands its results back by value to the user-interface
-// thread; it never holds a reference into AppState. Whoever starts a worker
-// owns it: before the main window is destroyed, and so before AppState is
-// released, every worker is told to stop and is joined. No thread outlives
-// the window or the state it serves.
+// thread; it never holds a reference into AppState. Each loop keeps its own
+// position, so no loop can disturb another's, and a batch keeps its answers
+// to itself. Whoever starts a worker owns it: before the main window is
+// destroyed, and so before AppState is released, every worker is told to
+// stop and is joined. No thread outlives the window or the state it serves.
 struct AppState {
     std::int32_t duplicate_count = 0;  // lines skipped by the current filtered import
     text::Text import_text;            // decoded text of the last imported file
     text::TextArray import_lines;      // import_text cut into lines
-    std::int32_t line_counter = 0;     // position of the counted loop in progress
     text::Text import_path;            // last path chosen in the Open dialog
     std::int32_t import_file = 0;      // number of the file the dialog import opened
     text::TextArray long_links;        // entries of the last Shorten command
-    text::Text response_text;          // decoded body of the batch's last answer
-    text::Text result_text;            // value extracted for the current entry
 };
 
 } // namespace quenmark::app

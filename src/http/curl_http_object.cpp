@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstdlib>
 #include <memory>
 #include <mutex>
@@ -195,6 +196,8 @@ public:
 private:
     void clear_response()
     {
+        bytes_received_ = 0;
+        bytes_sent_ = 0;
         body_.clear();
         response_headers_.clear();
         header_bytes_ = 0;
@@ -223,10 +226,11 @@ private:
 
         curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, connect_ms_);
         curl_easy_setopt(e, CURLOPT_TIMEOUT_MS, total_ms_);
-        if (silence_ms_ > 0) {
-            curl_easy_setopt(e, CURLOPT_LOW_SPEED_LIMIT, 1L);
-            curl_easy_setopt(e, CURLOPT_LOW_SPEED_TIME, (silence_ms_ + 999) / 1000);
-        }
+        // Silence is watched in run(): libcurl's low-speed check averages
+        // over seconds, so bytes just sent would hide a silent server.
+        curl_easy_setopt(e, CURLOPT_NOPROGRESS, 0L);
+        curl_easy_setopt(e, CURLOPT_XFERINFOFUNCTION, &CurlHttpObject::on_progress);
+        curl_easy_setopt(e, CURLOPT_XFERINFODATA, this);
 
         if (!proxy_.empty()) {
             curl_easy_setopt(e, CURLOPT_PROXY, proxy_.c_str());
@@ -306,13 +310,36 @@ private:
 
     CURLcode run(CURLM* multi)
     {
+        using Clock = std::chrono::steady_clock;
+        const std::chrono::milliseconds silence(silence_ms_);
+        bool connected = false;
         int running = 1;
         while (running != 0) {
             if (options_.abort != nullptr && options_.abort->aborted())
                 return CURLE_ABORTED_BY_CALLBACK;
             if (curl_multi_perform(multi, &running) != CURLM_OK)
                 return CURLE_FAILED_INIT;
-            if (running != 0 && curl_multi_poll(multi, nullptr, 0, 1000, nullptr) != CURLM_OK)
+            if (running == 0)
+                break;
+            // The receive time-out counts from the moment the exchange
+            // proper begins; connecting has its own.
+            if (!connected) {
+                curl_off_t begun = 0;
+                curl_easy_getinfo(easy_, CURLINFO_PRETRANSFER_TIME_T, &begun);
+                if (begun > 0) {
+                    connected = true;
+                    last_activity_ = Clock::now();
+                }
+            }
+            int wait_ms = 1000;
+            if (connected && silence_ms_ > 0) {
+                const auto quiet = Clock::now() - last_activity_;
+                if (quiet >= silence)
+                    return CURLE_OPERATION_TIMEDOUT;
+                const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(silence - quiet);
+                wait_ms = static_cast<int>(std::clamp<long long>(left.count() + 1, 1, 1000));
+            }
+            if (curl_multi_poll(multi, nullptr, 0, wait_ms, nullptr) != CURLM_OK)
                 return CURLE_FAILED_INIT;
         }
         int left = 0;
@@ -323,10 +350,23 @@ private:
         return CURLE_FAILED_INIT;
     }
 
+    // Any byte moving either way is a sign of life.
+    static int on_progress(void* self_ptr, curl_off_t, curl_off_t received, curl_off_t, curl_off_t sent)
+    {
+        auto* self = static_cast<CurlHttpObject*>(self_ptr);
+        if (received != self->bytes_received_ || sent != self->bytes_sent_) {
+            self->bytes_received_ = received;
+            self->bytes_sent_ = sent;
+            self->last_activity_ = std::chrono::steady_clock::now();
+        }
+        return 0;
+    }
+
     static std::size_t on_body(char* data, std::size_t unit, std::size_t count, void* self_ptr)
     {
         auto* self = static_cast<CurlHttpObject*>(self_ptr);
         const std::size_t size = unit * count;
+        self->last_activity_ = std::chrono::steady_clock::now();
         if (self->body_.size() + size > max_body_bytes)
             return 0; // ends the transfer as a failure
         self->body_.insert(self->body_.end(), data, data + size);
@@ -337,6 +377,7 @@ private:
     {
         auto* self = static_cast<CurlHttpObject*>(self_ptr);
         const std::size_t size = unit * count;
+        self->last_activity_ = std::chrono::steady_clock::now();
         self->header_bytes_ += size;
         if (self->header_bytes_ > max_header_bytes)
             return 0;
@@ -391,6 +432,10 @@ private:
     Text response_headers_;
     std::size_t header_bytes_ = 0;
     int status_ = 0;
+
+    std::chrono::steady_clock::time_point last_activity_;
+    curl_off_t bytes_received_ = 0;
+    curl_off_t bytes_sent_ = 0;
 };
 
 } // namespace

@@ -61,9 +61,10 @@ struct HttpObjectOptions {
 // trust store, or the file named by SSL_CERT_FILE and the folder named by
 // SSL_CERT_DIR when set. Only http and https are spoken, over HTTP/1.1;
 // redirects are followed (at most 10) unless switched off. Time-outs: name
-// look-up and connecting within their sum, no silence longer than the
-// receive time-out, and the whole exchange within the sum of all four
-// (without set_timeouts: 60 s to connect, 30 s of silence, 120 s in all).
+// look-up and connecting within their sum, then no silence (no byte moving
+// either way) longer than the receive time-out, and the whole exchange
+// within the sum of all four (without set_timeouts: 60 s to connect, 30 s
+// of silence, 120 s in all).
 // A body over 16 MiB or headers over 1 MiB end the exchange as a failure.
 [[nodiscard]] std::unique_ptr<HttpObject> create_http_object(const HttpObjectOptions& options = {});
 

@@ -315,7 +315,7 @@ bool ShortenerServer::start(std::string& error)
         }
         server->set_tcp_nodelay(true);
         server->set_keep_alive_max_count(1000);
-        server->set_keep_alive_timeout(3);
+        server->set_keep_alive_timeout(options_.keep_alive_s);
         add_routes(*server, endpoint);
         if (!server->bind_to_port(options_.listen_address, endpoint.port())) {
             error = "cannot listen on " + options_.listen_address + ":"

@@ -23,6 +23,9 @@ struct ServerOptions {
     std::string listen_address = "127.0.0.1";
     std::filesystem::path data_dir; // certificates and the link database
     int delay_ms = 0;               // before every shortening answer
+    // How long an idle connection is kept open for the client's next
+    // request; stopping the server waits for idle connections to time out.
+    int keep_alive_s = 3;
     std::function<void(const std::string&)> log; // one line per request; may be empty
 };
 

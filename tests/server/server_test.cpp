@@ -3,68 +3,33 @@
 #include "http/web_request.h"
 #include "server/shortener_server.h"
 #include "shorten/shorten_one.h"
-#include "support/local_https_server.h"
+#include "support/local_shortener.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace quenmark::server {
 namespace {
 
-using quenmark::testing::TempDir;
-using quenmark::testing::TrustedAuthority;
 using text::Text;
 
-// A port nobody listens on right now.
-int free_port()
-{
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    bind(fd, reinterpret_cast<sockaddr*>(&address), size);
-    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
-    close(fd);
-    return ntohs(address.sin_port);
-}
-
-class LocalShortener : public ::testing::Test {
+class LocalShortenerTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        for (int n = 1; n <= 6; ++n) {
-            ServiceEndpoint& endpoint = services.services[static_cast<std::size_t>(n - 1)];
-            endpoint.number = n;
-            endpoint.host = "127.0.0.1:" + std::to_string(free_port());
-            endpoint.target_code = n == 1 || n == 2 || n == 4 ? "code" + std::to_string(n) : "";
-            endpoint.failure_tag = "tag";
-            endpoint.caption = "c";
-        }
-        start();
-    }
+    void SetUp() override { ASSERT_TRUE(local.valid()); }
 
-    void start()
-    {
-        server = std::make_unique<ShortenerServer>(services, ServerOptions{.data_dir = data.path()});
-        std::string error;
-        ASSERT_TRUE(server->start(error)) << error;
-        std::ifstream in(server->ca_file());
-        trust.reset();
-        trust = std::make_unique<TrustedAuthority>(
-            std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
-    }
+    const shorten::ServiceSpec& spec(int n) const { return local.spec(n); }
 
-    shorten::ServiceSpec spec(int n, std::string_view target_code = {}) const
+    shorten::ServiceSpec spec(int n, std::string_view target_code) const
     {
-        const ServiceEndpoint& endpoint = services.services[static_cast<std::size_t>(n - 1)];
+        const ServiceEndpoint& endpoint = local.services().services[static_cast<std::size_t>(n - 1)];
         return shorten::make_service_spec(n, endpoint.host,
                                           target_code.empty() ? endpoint.target_code : target_code,
                                           endpoint.failure_tag);
+    }
+
+    Text origin(int n) const
+    {
+        return "https://" + local.services().services[static_cast<std::size_t>(n - 1)].host + "/";
     }
 
     // Each request on a connection of its own, closed at once: a kept-alive
@@ -95,23 +60,19 @@ protected:
         return headers.substr(start + 10, headers.find("\r\n", start) - start - 10);
     }
 
-    TempDir data;
-    ServicesFile services;
-    std::unique_ptr<ShortenerServer> server;
-    std::unique_ptr<TrustedAuthority> trust;
+    quenmark::testing::LocalShortener local;
 };
 
-TEST_F(LocalShortener, EveryServiceHandsOutAShortLinkThatRedirects)
+TEST_F(LocalShortenerTest, EveryServiceHandsOutAShortLinkThatRedirects)
 {
     const Text long_link = "http://example.com/path?q=a b&x=\xD6\xD0"; // with a blank and 中
     for (int n = 1; n <= 6; ++n) {
-        const shorten::ServiceSpec row = spec(n);
+        const shorten::ServiceSpec& row = spec(n);
         const shorten::LinkOutcome outcome = shorten_one(row, long_link);
         ASSERT_TRUE(outcome.ok) << "service " << n << ": " << outcome.response;
         const Text link = short_link(row, outcome);
-        const Text origin = "https://" + services.services[static_cast<std::size_t>(n - 1)].host + "/";
-        EXPECT_EQ(link.rfind(origin, 0), 0u) << link;
-        EXPECT_EQ(link.size(), origin.size() + 6) << link;
+        EXPECT_EQ(link.rfind(origin(n), 0), 0u) << link;
+        EXPECT_EQ(link.size(), origin(n).size() + 6) << link;
         int status = 0;
         // The Location holds the link in UTF-8, as any browser wants it.
         EXPECT_EQ(follow(link, status), "http://example.com/path?q=a%20b&x=\xE4\xB8\xAD") << "service " << n;
@@ -122,23 +83,21 @@ TEST_F(LocalShortener, EveryServiceHandsOutAShortLinkThatRedirects)
     }
 }
 
-TEST_F(LocalShortener, ShortLinksSurviveARestart)
+TEST_F(LocalShortenerTest, ShortLinksSurviveARestart)
 {
-    const shorten::ServiceSpec row = spec(3);
+    const shorten::ServiceSpec& row = spec(3);
     const shorten::LinkOutcome before = shorten_one(row, "https://example.org/kept");
     ASSERT_TRUE(before.ok);
-    server->stop();
-    server.reset();
-    start();
+    ASSERT_TRUE(local.restart());
     int status = 0;
     EXPECT_EQ(follow(short_link(row, before), status), "https://example.org/kept");
     EXPECT_EQ(status, 302);
     EXPECT_EQ(shorten_one(row, "https://example.org/kept").value, before.value);
-    (void)follow("https://" + services.services[2].host + "/zzzzzz", status);
+    (void)follow(origin(3) + "zzzzzz", status);
     EXPECT_EQ(status, 404);
 }
 
-TEST_F(LocalShortener, BadRequestsGetTheFailureShape)
+TEST_F(LocalShortenerTest, BadRequestsGetTheFailureShape)
 {
     struct Case {
         const char* what;
@@ -167,7 +126,7 @@ TEST_F(LocalShortener, BadRequestsGetTheFailureShape)
     const shorten::LinkOutcome two = shorten_one(spec(2), "ftp://a.example/");
     EXPECT_EQ(two.value, "\xD7\xAA\xBB\xBB\xCA\xA7\xB0\xDC");
     // A link without a scheme is taken as http, as services 4 and 5 get them.
-    const shorten::ServiceSpec five = spec(5);
+    const shorten::ServiceSpec& five = spec(5);
     const shorten::LinkOutcome bare = shorten_one(five, "example.net/x");
     ASSERT_TRUE(bare.ok) << bare.response;
     int status = 0;
