@@ -333,7 +333,11 @@ bool ShortenerServer::start(std::string& error)
 
 void ShortenerServer::stop()
 {
-    stopping_ = true;
+    {
+        std::lock_guard lock(stop_mutex_);
+        stopping_ = true;
+    }
+    stop_wake_.notify_all();
     for (auto& server : servers_) {
         // stop() does nothing until the accept loop runs; give it a moment.
         for (int i = 0; i < 500 && !server->is_running(); ++i)
@@ -352,10 +356,11 @@ void ShortenerServer::add_routes(httplib::SSLServer& server, const ServiceEndpoi
     const std::string base = "https://" + endpoint.host + "/";
     const char* content_type = number == 5 ? "text/html; charset=utf-8" : "application/json; charset=utf-8";
 
+    // Waits `ms` in one sleep, cut short when the server stops.
     const auto pause = [this](int ms) {
         const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-        while (!stopping_ && std::chrono::steady_clock::now() < until)
-            std::this_thread::sleep_for(std::chrono::milliseconds(std::min(ms, 10)));
+        std::unique_lock lock(stop_mutex_);
+        stop_wake_.wait_until(lock, until, [this] { return stopping_.load(); });
     };
 
     const auto shorten = [this, endpoint, base, content_type, number, pause](

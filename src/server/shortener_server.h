@@ -6,9 +6,11 @@
 #include "server/services_file.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -63,6 +65,8 @@ private:
     std::vector<std::unique_ptr<httplib::SSLServer>> servers_;
     std::vector<std::thread> threads_;
     std::atomic<bool> stopping_ = false;
+    std::mutex stop_mutex_;
+    std::condition_variable stop_wake_; // ends the answers that wait
 };
 
 } // namespace quenmark::server
