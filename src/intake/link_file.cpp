@@ -1,0 +1,173 @@
+#include "intake/link_file.h"
+
+#include "text/encoding.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quenmark::intake {
+namespace {
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor()
+    {
+        if (fd_ >= 0)
+            close(fd_);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    [[nodiscard]] int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+bool valid_utf8(std::string_view s)
+{
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        std::size_t length;
+        std::uint32_t cp;
+        if (b >= 0xC2 && b <= 0xDF) {
+            length = 2;
+            cp = b & 0x1Fu;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            length = 3;
+            cp = b & 0x0Fu;
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            length = 4;
+            cp = b & 0x07u;
+        } else {
+            return false;
+        }
+        if (s.size() - i < length)
+            return false;
+        for (std::size_t k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(s[i + k]);
+            if ((next & 0xC0) != 0x80)
+                return false;
+            cp = (cp << 6) | (next & 0x3Fu);
+        }
+        if ((length == 3 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF)))
+            || (length == 4 && (cp < 0x10000 || cp > 0x10FFFF)))
+            return false;
+        i += length;
+    }
+    return true;
+}
+
+// The content before the first 0x00 or 0x1A at the start of a character.
+std::string_view cut_at_end_mark(std::string_view bytes)
+{
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b == 0x00 || b == 0x1A)
+            break;
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        if (i + 1 < bytes.size() && bytes[i + 1] == '\0')
+            break;
+        i += 2;
+    }
+    return bytes.substr(0, std::min(i, bytes.size()));
+}
+
+Text decode_utf16(std::string_view units, bool big_endian)
+{
+    text::ByteArray little;
+    little.reserve(units.size() + 2);
+    for (std::size_t i = 0; i + 1 < units.size(); i += 2) {
+        const auto first = static_cast<std::uint8_t>(units[i]);
+        const auto second = static_cast<std::uint8_t>(units[i + 1]);
+        const std::uint8_t low = big_endian ? second : first;
+        const std::uint8_t high = big_endian ? first : second;
+        if (high == 0 && (low == 0x00 || low == 0x1A))
+            break;
+        little.push_back(low);
+        little.push_back(high);
+    }
+    return text::bytes_to_text(text::utf16_to_bytes(little, text::CodePage::local));
+}
+
+} // namespace
+
+LinkFile read_link_file(const std::string& path)
+{
+    LinkFile file;
+    // Non-blocking, so that opening a FIFO with no writer returns at once.
+    const FileDescriptor fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    struct stat info {};
+    if (fd.get() < 0 || fstat(fd.get(), &info) != 0)
+        return file;
+    if (!S_ISREG(info.st_mode)) {
+        file.status = FileStatus::not_regular;
+        return file;
+    }
+    if (info.st_size > max_link_file_bytes) {
+        file.status = FileStatus::too_large;
+        return file;
+    }
+    std::string bytes;
+    bytes.resize(static_cast<std::size_t>(info.st_size));
+    std::size_t filled = 0;
+    while (true) {
+        if (filled == bytes.size()) {
+            // The file may have grown since fstat: read on, within the limit.
+            if (bytes.size() > static_cast<std::size_t>(max_link_file_bytes)) {
+                file.status = FileStatus::too_large;
+                return file;
+            }
+            bytes.resize(bytes.size() + 65536);
+        }
+        const ssize_t got = read(fd.get(), bytes.data() + filled, bytes.size() - filled);
+        if (got == 0)
+            break;
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return file;
+        }
+        filled += static_cast<std::size_t>(got);
+    }
+    bytes.resize(filled);
+    if (bytes.size() > static_cast<std::size_t>(max_link_file_bytes)) {
+        file.status = FileStatus::too_large;
+        return file;
+    }
+    file.status = FileStatus::ok;
+    file.bytes = std::move(bytes);
+    return file;
+}
+
+Text decode_link_file(std::string_view bytes)
+{
+    if (bytes.substr(0, 2) == "\xFF\xFE")
+        return decode_utf16(bytes.substr(2), false);
+    if (bytes.substr(0, 2) == "\xFE\xFF")
+        return decode_utf16(bytes.substr(2), true);
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
+        bytes.remove_prefix(3);
+    const std::string_view content = cut_at_end_mark(bytes);
+    if (valid_utf8(content))
+        return text::utf8_to_text(content);
+    return Text(content); // already local text, and free of zero bytes
+}
+
+TextArray split_link_lines(std::string_view text)
+{
+    return text::split_text(text::replace_subtext(text, "\r\n", "\n", 1, -1, true), "\n");
+}
+
+} // namespace quenmark::intake
