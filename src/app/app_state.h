@@ -3,8 +3,6 @@
 
 #include "text/text.h"
 
-#include <cstdint>
-
 namespace quenmark::app {
 
 // One instance per process: created before the main window, released after
@@ -19,12 +17,8 @@ namespace quenmark::app {
 // destroyed, and so before AppState is released, every worker is told to
 // stop and is joined. No thread outlives the window or the state it serves.
 struct AppState {
-    std::int32_t duplicate_count = 0;  // lines skipped by the current filtered import
-    text::Text import_text;            // decoded text of the last imported file
-    text::TextArray import_lines;      // import_text cut into lines
-    text::Text import_path;            // last path chosen in the Open dialog
-    std::int32_t import_file = 0;      // number of the file the dialog import opened
-    text::TextArray long_links;        // entries of the last Shorten command
+    text::Text import_path;     // last path chosen in the Open dialog
+    text::TextArray long_links; // entries of the last Shorten command
 };
 
 } // namespace quenmark::app

@@ -1,5 +1,5 @@
 #include "app/app_state.h"
-#include "shorten/command.h"
+#include "app/commands.h"
 #include "ui/main_window.h"
 #include "ui/window_setup.h"
 
@@ -15,6 +15,7 @@ int main(int argc, char* argv[])
     QApplication::setWindowIcon(quenmark::ui::application_icon());
 
     auto state = std::make_unique<quenmark::app::AppState>();
+    quenmark::intake::ImportTurns import_turns; // outlives the window's workers
     int exit_code = 0;
     {
         // The event loop runs while a window of the program exists; every
@@ -23,15 +24,7 @@ int main(int argc, char* argv[])
         // workers.
         auto window = quenmark::ui::create_main_window(*state);
         if (window) {
-            quenmark::ui::MainWindow& main_window = *window;
-            const auto start_worker = [&main_window](std::function<void(std::stop_token)> body) {
-                main_window.start_worker(std::move(body));
-            };
-            main_window.set_commands({
-                .shorten = [&main_window, &state = *state, start_worker] {
-                    quenmark::shorten::shorten_command(main_window, state.long_links, start_worker);
-                },
-            });
+            quenmark::app::connect_commands(*window, *state, import_turns);
             window->show();
             exit_code = QApplication::exec();
         }

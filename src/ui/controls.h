@@ -44,6 +44,10 @@ public:
     virtual void set_caption(text::Text caption) = 0;
     [[nodiscard]] virtual bool is_disabled() = 0;
     virtual void set_disabled(bool disabled) = 0;
+
+    // Waits until every change this thread asked for has reached the window
+    // (returns at once on the user-interface thread, or once closing).
+    virtual void sync() = 0;
 };
 
 } // namespace quenmark::ui

@@ -512,6 +512,12 @@ void MainWindow::set_disabled(bool disabled)
     });
 }
 
+void MainWindow::sync()
+{
+    // A read queues behind this thread's earlier changes.
+    (void)read<bool>([] { return true; });
+}
+
 std::unique_ptr<MainWindow> create_main_window(app::AppState& state)
 {
     if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr)

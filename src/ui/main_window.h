@@ -80,6 +80,7 @@ public:
     void set_caption(text::Text caption) override;
     [[nodiscard]] bool is_disabled() override;
     void set_disabled(bool disabled) override;
+    void sync() override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

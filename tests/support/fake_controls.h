@@ -70,6 +70,8 @@ public:
         disabled_.push_back(disabled);
     }
 
+    void sync() override {}
+
     // Test side.
     void check(const std::string& control, bool checked)
     {
@@ -80,6 +82,11 @@ public:
     {
         std::lock_guard lock(mutex_);
         return visible_[control];
+    }
+    int width(const std::string& control)
+    {
+        std::lock_guard lock(mutex_);
+        return widths_[control];
     }
     std::vector<text::Text> appends()
     {
