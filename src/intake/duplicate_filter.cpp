@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstring>
 #include <memory>
+#include <unordered_set>
 
 namespace quenmark::intake {
 namespace {
@@ -81,8 +82,8 @@ std::vector<bool> character_starts(std::string_view text)
     return starts;
 }
 
-// Answers "does `needle` occur in the text, starting at a character start
-// before `limit`?" for many needles, through a suffix array of the text.
+// Answers "does a needle occur in the text, starting at a character start
+// before `limit`?" through a suffix array of the text.
 class SubstringIndex {
 public:
     explicit SubstringIndex(std::string_view text) : text_(text), sa_(text.size())
@@ -99,27 +100,97 @@ public:
 
     [[nodiscard]] bool valid() const { return valid_; }
 
+    // The rows of the suffixes starting at each of `positions` (ascending).
+    [[nodiscard]] std::vector<std::size_t> rows_of(const std::vector<std::size_t>& positions) const
+    {
+        std::vector<bool> wanted(text_.size() + 1, false);
+        for (const std::size_t p : positions)
+            wanted[p] = true;
+        std::vector<std::size_t> rows(positions.size());
+        for (std::size_t k = 0; k < sa_.size(); ++k) {
+            const auto p = static_cast<std::size_t>(sa_[k]);
+            if (wanted[p])
+                rows[static_cast<std::size_t>(std::lower_bound(positions.begin(), positions.end(), p)
+                                              - positions.begin())] = k;
+        }
+        return rows;
+    }
+
     [[nodiscard]] bool occurs_before(std::string_view needle, std::size_t limit) const
     {
-        const auto compare_prefix = [&](saidx_t position) {
-            const std::string_view suffix = text_.substr(static_cast<std::size_t>(position));
-            const int c = std::memcmp(suffix.data(), needle.data(), std::min(suffix.size(), needle.size()));
-            if (c != 0)
-                return c;
-            return suffix.size() >= needle.size() ? 0 : -1;
-        };
         const auto lo = std::partition_point(sa_.begin(), sa_.end(),
-                                             [&](saidx_t p) { return compare_prefix(p) < 0; });
+                                             [&](saidx_t p) { return compare(p, needle) < 0; });
         const auto hi = std::partition_point(lo, sa_.end(),
-                                             [&](saidx_t p) { return compare_prefix(p) == 0; });
-        if (lo == hi)
-            return false;
-        const saidx_t first = earliest_->over(static_cast<std::size_t>(lo - sa_.begin()),
-                                              static_cast<std::size_t>(hi - sa_.begin()));
-        return static_cast<std::size_t>(first) < limit;
+                                             [&](saidx_t p) { return compare(p, needle) == 0; });
+        return lo != hi && earliest(static_cast<std::size_t>(lo - sa_.begin()),
+                                    static_cast<std::size_t>(hi - sa_.begin()))
+                               < limit;
+    }
+
+    // As occurs_before for the first `length` bytes of the suffix in `row`:
+    // the rows sharing them lie around `row`, found by galloping outwards,
+    // so a needle that occurs once costs two comparisons.
+    [[nodiscard]] bool occurs_before(std::size_t row, std::size_t length, std::size_t limit) const
+    {
+        const std::string_view needle = text_.substr(static_cast<std::size_t>(sa_[row]), length);
+        const auto shares = [&](std::size_t k) { return compare(sa_[k], needle) == 0; };
+        std::size_t lo = row;
+        for (std::size_t step = 1; lo > 0 && shares(lo - 1); step *= 2) {
+            const std::size_t probe = lo > step ? lo - step : 0;
+            if (shares(probe)) {
+                lo = probe;
+                continue;
+            }
+            // The first sharing row lies in (probe, lo - 1].
+            std::size_t a = probe + 1, b = lo - 1;
+            while (a < b) {
+                const std::size_t mid = a + (b - a) / 2;
+                if (shares(mid))
+                    b = mid;
+                else
+                    a = mid + 1;
+            }
+            lo = a;
+            break;
+        }
+        std::size_t hi = row + 1;
+        for (std::size_t step = 1; hi < sa_.size() && shares(hi); step *= 2) {
+            const std::size_t probe = std::min(sa_.size() - 1, hi + step);
+            if (shares(probe)) {
+                hi = probe + 1;
+                continue;
+            }
+            // The last sharing row lies in [hi, probe).
+            std::size_t a = hi, b = probe - 1;
+            while (a < b) {
+                const std::size_t mid = a + (b - a + 1) / 2;
+                if (shares(mid))
+                    a = mid;
+                else
+                    b = mid - 1;
+            }
+            hi = a + 1;
+            break;
+        }
+        return earliest(lo, hi) < limit;
     }
 
 private:
+    // The suffix at `position` against `needle`, on needle's length.
+    int compare(saidx_t position, std::string_view needle) const
+    {
+        const std::string_view suffix = text_.substr(static_cast<std::size_t>(position));
+        const int c = std::memcmp(suffix.data(), needle.data(), std::min(suffix.size(), needle.size()));
+        if (c != 0)
+            return c;
+        return suffix.size() >= needle.size() ? 0 : -1;
+    }
+
+    std::size_t earliest(std::size_t lo, std::size_t hi) const
+    {
+        return static_cast<std::size_t>(earliest_->over(lo, hi));
+    }
+
     std::string_view text_;
     std::vector<saidx_t> sa_;
     std::vector<bool> aligned_;
@@ -178,25 +249,49 @@ std::vector<bool> find_duplicates(std::string_view box, const TextArray& lines)
         ++first;
     }
 
-    std::vector<std::size_t> starts(lines.size());
+    // A line equal to an earlier one is a duplicate either way, and adds
+    // nothing to search in: it stays out of the index.
+    std::unordered_set<std::string_view> seen;
+    seen.reserve(lines.size() - first);
+    std::vector<bool> repeat(lines.size(), false);
+    std::vector<std::size_t> indexed; // the lines in the index
+    std::vector<std::size_t> starts;  // where each of them starts in it
+    std::vector<std::size_t> limits(lines.size(), 0); // the text before line i in the index
     for (std::size_t i = first; i < lines.size(); ++i) {
-        starts[i] = all.size();
+        limits[i] = all.size();
+        if (lines[i].empty())
+            continue;
+        if (!seen.insert(lines[i]).second) {
+            repeat[i] = true;
+            continue;
+        }
+        indexed.push_back(i);
+        starts.push_back(all.size());
         all += lines[i];
         all += '\n';
     }
     const SubstringIndex index(all);
     if (!index.valid())
         return find_duplicates_naive(box, lines);
+    const std::vector<std::size_t> rows = index.rows_of(starts);
+    std::vector<std::size_t> row_of_line(lines.size(), 0);
+    for (std::size_t k = 0; k < indexed.size(); ++k)
+        row_of_line[indexed[k]] = rows[k];
+
     for (std::size_t i = first; i < lines.size(); ++i) {
         const Text& line = lines[i];
         if (line.empty())
-            duplicate[i] = starts[i] > 0; // the box holds something
+            duplicate[i] = !current.empty();
+        else if (repeat[i])
+            duplicate[i] = true;
         else if (line.back() == '\r')
             duplicate[i] = text::find_text(current, line) != text::not_found;
         else
-            duplicate[i] = index.occurs_before(line, starts[i]);
-        if (!duplicate[i])
-            current += line + "\r\n";
+            duplicate[i] = index.occurs_before(row_of_line[i], line.size(), limits[i]);
+        if (!duplicate[i]) {
+            current += line;
+            current += "\r\n";
+        }
     }
     return duplicate;
 }

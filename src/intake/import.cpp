@@ -38,10 +38,15 @@ bool append_lines(ui::Controls& controls, const TextArray& lines, const std::vec
                   std::stop_token stop, std::size_t append_bytes)
 {
     Text pending;
+    bool in_flight = false;
     const auto flush = [&] {
+        // At most two appends wait at a time: the next one is prepared (and
+        // converted for the window) while the window shows the one before.
         controls.append_text(long_links_box, std::move(pending));
         pending.clear();
-        controls.sync(); // shown before the next one goes
+        if (in_flight)
+            controls.sync();
+        in_flight = !in_flight;
     };
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (!skip.empty() && skip[i])

@@ -167,7 +167,24 @@ Text decode_link_file(std::string_view bytes)
 
 TextArray split_link_lines(std::string_view text)
 {
-    return text::split_text(text::replace_subtext(text, "\r\n", "\n", 1, -1, true), "\n");
+    // One pass, a character at a time, so that neither a CR nor an LF that
+    // is the second byte of a character ends a line.
+    TextArray lines;
+    std::size_t line_start = 0;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const char c = text[i];
+        if (c == '\n' || (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) {
+            lines.emplace_back(text.substr(line_start, i - line_start));
+            i += c == '\n' ? 1 : 2;
+            line_start = i;
+        } else {
+            i += (static_cast<unsigned char>(c) & 0x80) ? 2 : 1;
+        }
+    }
+    if (line_start < text.size())
+        lines.emplace_back(text.substr(line_start));
+    return lines;
 }
 
 } // namespace quenmark::intake
