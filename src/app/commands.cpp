@@ -1,7 +1,9 @@
 #include "app/commands.h"
 
+#include "review/pairing.h"
 #include "shorten/command.h"
 #include "ui/file_dialog.h"
+#include "ui/message_box.h"
 #include "ui/qt_text.h"
 
 namespace quenmark::app {
@@ -15,6 +17,23 @@ void start_import(ui::MainWindow& window, intake::ImportTurns& turns, text::Text
     window.start_worker([&window, &turns, ticket, path = std::move(path)](std::stop_token stop) {
         intake::import_file(path, window, turns, ticket, stop);
     });
+}
+
+// 按钮4: the paired copy.
+void paired_copy(ui::MainWindow& window)
+{
+    const review::PairingCheck check =
+        review::check_pairing(window.text_of("编辑框1"), window.text_of("编辑框2"));
+    switch (check.outcome) {
+    case review::PairingCheck::Outcome::nothing:
+        return;
+    case review::PairingCheck::Outcome::mismatch:
+        ui::MessageBox::show(&window, QStringLiteral("请保持 长链 行数与 短链 行数一致"));
+        return;
+    case review::PairingCheck::Outcome::open:
+        window.open_pairing_window(check.items);
+        return;
+    }
 }
 
 } // namespace
@@ -39,6 +58,7 @@ void connect_commands(ui::MainWindow& window, AppState& state, intake::ImportTur
                                              window.start_worker(std::move(body));
                                          });
             },
+        .paired_copy = [&window] { paired_copy(window); },
         .import_dropped = [&window, &turns](const text::Text& paths) { start_import(window, turns, paths); },
     });
 }

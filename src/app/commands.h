@@ -7,8 +7,8 @@
 
 namespace quenmark::app {
 
-// Connects 按钮1 (import through the Open dialog), file drops and 按钮2
-// (Shorten) of `window`. `state` and `turns` must outlive the window.
+// Connects 按钮1 (import through the Open dialog), file drops, 按钮2
+// (Shorten) and 按钮4 (paired copy) of `window`. `state` and `turns` must outlive the window.
 void connect_commands(ui::MainWindow& window, AppState& state, intake::ImportTurns& turns);
 
 } // namespace quenmark::app

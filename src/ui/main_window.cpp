@@ -3,6 +3,7 @@
 #include "app/app_state.h"
 #include "ui/hyperlink_label.h"
 #include "ui/info_windows.h"
+#include "ui/pairing_window.h"
 #include "ui/qt_text.h"
 #include "ui/service_domains.h"
 #include "ui/window_setup.h"
@@ -314,6 +315,20 @@ void MainWindow::toggle(QPointer<QWidget>& window, QWidget* (*make)(QWidget&))
         return;
     window = make(*this);
     window->show();
+}
+
+void MainWindow::open_pairing_window(const text::TextArray& items)
+{
+    delete pairing_.data();
+    if (closing_)
+        return;
+    pairing_ = make_pairing_window(*this, items);
+    pairing_->show();
+}
+
+QWidget* MainWindow::pairing_window() const
+{
+    return pairing_ && pairing_->isVisible() ? pairing_.data() : nullptr;
 }
 
 QWidget* MainWindow::about_window() const

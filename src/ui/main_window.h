@@ -64,6 +64,11 @@ public:
     void toggle_about();
     void toggle_notice();
 
+    // Closes the pairing window if it is open and opens a new one listing
+    // `items`.
+    void open_pairing_window(const text::TextArray& items);
+    [[nodiscard]] QWidget* pairing_window() const;
+
     // The About and Notice windows while they are open, else null.
     [[nodiscard]] QWidget* about_window() const;
     [[nodiscard]] QWidget* notice_window() const;
@@ -112,6 +117,7 @@ private:
     QPlainTextEdit* short_links_box_ = nullptr;
     QPointer<QWidget> about_;
     QPointer<QWidget> notice_;
+    QPointer<QWidget> pairing_;
     std::atomic<bool> closing_{false};
     std::vector<Worker> workers_;
 };

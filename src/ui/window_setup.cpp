@@ -22,7 +22,7 @@ QFont layout_font(int pixel_height, bool bold)
     return font;
 }
 
-void set_up_window(QWidget& window, const QString& caption, QSize outer)
+void set_up_window(QWidget& window, const QString& caption, QSize outer, bool resizable)
 {
     window.setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -31,7 +31,10 @@ void set_up_window(QWidget& window, const QString& caption, QSize outer)
     window.setFont(layout_font(12));
     // Minimum and maximum equal: the window manager offers no resizing and
     // no maximise button.
-    window.setFixedSize(client_size(outer));
+    if (resizable)
+        window.resize(client_size(outer));
+    else
+        window.setFixedSize(client_size(outer));
 
     // A window's position counts its frame, so centring uses the outer size.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {

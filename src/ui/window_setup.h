@@ -23,11 +23,11 @@ inline constexpr int title_bar_height = 23;
 // Simplified Chinese face of Noto Sans CJK, `pixel_height` pixels high.
 [[nodiscard]] QFont layout_font(int pixel_height, bool bold = false);
 
-// Turns `window` into a top-level window with `caption`: fixed client size
-// for the outer size `outer`, minimise and close buttons but no maximise
-// button, the layout font at 12 pixels, centred on the screen, closed by
-// Esc while it is the active window.
-void set_up_window(QWidget& window, const QString& caption, QSize outer);
+// Turns `window` into a top-level window with `caption`: the client size
+// for the outer size `outer`, fixed unless `resizable`, minimise and close
+// buttons but no maximise button, the layout font at 12 pixels, centred on
+// the screen, closed by Esc while it is the active window.
+void set_up_window(QWidget& window, const QString& caption, QSize outer, bool resizable = false);
 
 // `widget` named `name` (its objectName), placed at x, y with size w x h
 // inside its parent.
