@@ -29,7 +29,7 @@ int main(int argc, char** argv)
     for (const bool shared : {true, false}) {
         testing::FakeControls controls;
         const auto start = std::chrono::steady_clock::now();
-        shorten::shorten_batch(local.spec(service), entries, controls, {},
+        shorten::shorten_batch(local.row(service), entries, controls, {},
                                {.share_connections = shared});
         const double ms =
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();

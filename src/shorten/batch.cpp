@@ -25,18 +25,18 @@ void pause_for(std::chrono::milliseconds duration, std::stop_token stop)
 
 } // namespace
 
-Text result_line(const ServiceSpec& spec, std::string_view value)
+Text result_line(const ServiceSpec& row, std::string_view value)
 {
-    return spec.short_link_base + Text(value) + "\r\n";
+    return row.short_link_base + Text(value) + "\r\n";
 }
 
-Text failure_line(const ServiceSpec& spec, int number, std::string_view entry)
+Text failure_line(const ServiceSpec& row, int number, std::string_view entry)
 {
-    return spec.failure_lead + text::int_to_text(number) + " [" + Text(entry) + "] "
-           + spec.failure_tag + " \r\n";
+    return row.failure_lead + text::int_to_text(number) + " [" + Text(entry) + "] "
+           + row.failure_tag + " \r\n";
 }
 
-void shorten_batch(const ServiceSpec& spec, const TextArray& entries, ui::Controls& controls,
+void shorten_batch(const ServiceSpec& row, const TextArray& entries, ui::Controls& controls,
                    std::stop_token stop, const BatchOptions& options)
 {
     controls.set_disabled(true);
@@ -52,11 +52,11 @@ void shorten_batch(const ServiceSpec& spec, const TextArray& entries, ui::Contro
             continue;
         const auto object = http::create_http_object(
             {.abort = &abort, .share_connections = options.share_connections});
-        const LinkOutcome outcome = shorten_one(spec, entry, object.get(), options.timeout_s);
+        const LinkOutcome outcome = shorten_one(row, entry, object.get(), options.timeout_s);
         if (stop.stop_requested())
             return; // the window is going away: nothing more to show
-        controls.append_text(short_links_box, outcome.ok ? result_line(spec, outcome.value)
-                                                         : failure_line(spec, number, entry));
+        controls.append_text(short_links_box, outcome.ok ? result_line(row, outcome.value)
+                                                         : failure_line(row, number, entry));
         if (controls.is_checked(delay_box))
             pause_for(options.pause, stop);
     }

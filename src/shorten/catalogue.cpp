@@ -16,7 +16,7 @@ constexpr std::string_view html_headers = "content-type: text/html; charset=UTF-
 
 } // namespace
 
-ServiceSpec make_service_spec(int number, std::string_view host, std::string_view target_code,
+ServiceSpec make_service_row(int number, std::string_view host, std::string_view target_code,
                               std::string_view failure_tag)
 {
     ServiceSpec row;
@@ -82,12 +82,12 @@ ServiceSpec make_service_spec(int number, std::string_view host, std::string_vie
     return row;
 }
 
-const ServiceSpec* service_spec(int number)
+const ServiceSpec* service_row(int number)
 {
     static const std::array<ServiceSpec, 6> rows = [] {
         std::array<ServiceSpec, 6> built;
         for (std::size_t i = 0; i < built.size(); ++i) {
-            built[i] = make_service_spec(static_cast<int>(i) + 1, config::service_host[i],
+            built[i] = make_service_row(static_cast<int>(i) + 1, config::service_host[i],
                                          config::service_target_code[i],
                                          config::service_failure_tag[i]);
         }

@@ -29,11 +29,11 @@ struct ServiceSpec {
 
 // The row of service `number` as this build was configured; null outside
 // 1..6.
-[[nodiscard]] const ServiceSpec* service_spec(int number);
+[[nodiscard]] const ServiceSpec* service_row(int number);
 
 // The row of service `number` (1..6) for an endpoint at `host` (host[:port])
 // with the given aggregator code and failure tag.
-[[nodiscard]] ServiceSpec make_service_spec(int number, std::string_view host,
+[[nodiscard]] ServiceSpec make_service_row(int number, std::string_view host,
                                             std::string_view target_code,
                                             std::string_view failure_tag);
 

@@ -15,7 +15,7 @@ const Catalogue& built_in_catalogue()
     static const Catalogue rows = [] {
         Catalogue built;
         for (int n = 1; n <= 6; ++n)
-            built[static_cast<std::size_t>(n - 1)] = *service_spec(n);
+            built[static_cast<std::size_t>(n - 1)] = *service_row(n);
         return built;
     }();
     return rows;
@@ -39,8 +39,8 @@ void shorten_command(ui::Controls& controls, TextArray& long_links,
     if (chosen == nullptr)
         return;
     controls.set_disabled(true);
-    start_worker([spec = *chosen, entries = long_links, &controls, options](std::stop_token stop) {
-        shorten_batch(spec, entries, controls, stop, options);
+    start_worker([row = *chosen, entries = long_links, &controls, options](std::stop_token stop) {
+        shorten_batch(row, entries, controls, stop, options);
     });
 }
 

@@ -12,7 +12,7 @@ struct LinkOutcome {
     Text response;  // the decoded answer
 };
 
-// Sends `link` (a non-empty local text) to the service of `spec` as its
+// Sends `link` (a non-empty local text) to the service of `row` as its
 // interface wants it (the link percent-encoded as UTF-8) and reads the
 // value between the row's markers, backslashes removed when the row says
 // so. The link succeeded when that value is not empty, differs from the
@@ -20,7 +20,7 @@ struct LinkOutcome {
 // lines to the results). `object`, when given, carries the request (a
 // caller that may abort lends one); otherwise a new one does. `timeout_s`
 // is web_request's: 0 for its default of 15 s.
-[[nodiscard]] LinkOutcome shorten_one(const ServiceSpec& spec, std::string_view link,
+[[nodiscard]] LinkOutcome shorten_one(const ServiceSpec& row, std::string_view link,
                                       http::HttpObject* object = nullptr, int timeout_s = 0);
 
 } // namespace quenmark::shorten

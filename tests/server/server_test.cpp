@@ -17,12 +17,12 @@ class LocalShortenerTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(local.valid()); }
 
-    const shorten::ServiceSpec& spec(int n) const { return local.spec(n); }
+    const shorten::ServiceSpec& endpoint_row(int n) const { return local.row(n); }
 
-    shorten::ServiceSpec spec(int n, std::string_view target_code) const
+    shorten::ServiceSpec endpoint_row(int n, std::string_view target_code) const
     {
         const ServiceEndpoint& endpoint = local.services().services[static_cast<std::size_t>(n - 1)];
-        return shorten::make_service_spec(n, endpoint.host,
+        return shorten::make_service_row(n, endpoint.host,
                                           target_code.empty() ? endpoint.target_code : target_code,
                                           endpoint.failure_tag);
     }
@@ -67,7 +67,7 @@ TEST_F(LocalShortenerTest, EveryServiceHandsOutAShortLinkThatRedirects)
 {
     const Text long_link = "http://example.com/path?q=a b&x=\xD6\xD0"; // with a blank and 中
     for (int n = 1; n <= 6; ++n) {
-        const shorten::ServiceSpec& row = spec(n);
+        const shorten::ServiceSpec& row = endpoint_row(n);
         const shorten::LinkOutcome outcome = shorten_one(row, long_link);
         ASSERT_TRUE(outcome.ok) << "service " << n << ": " << outcome.response;
         const Text link = short_link(row, outcome);
@@ -85,7 +85,7 @@ TEST_F(LocalShortenerTest, EveryServiceHandsOutAShortLinkThatRedirects)
 
 TEST_F(LocalShortenerTest, ShortLinksSurviveARestart)
 {
-    const shorten::ServiceSpec& row = spec(3);
+    const shorten::ServiceSpec& row = endpoint_row(3);
     const shorten::LinkOutcome before = shorten_one(row, "https://example.org/kept");
     ASSERT_TRUE(before.ok);
     ASSERT_TRUE(local.restart());
@@ -118,15 +118,15 @@ TEST_F(LocalShortenerTest, BadRequestsGetTheFailureShape)
         {"a dropped connection", 3, "http://a.example/?quenmark-fault=reset", ""},
     };
     for (const auto& c : cases) {
-        const shorten::ServiceSpec row = spec(c.service, c.target_code);
+        const shorten::ServiceSpec row = endpoint_row(c.service, c.target_code);
         const shorten::LinkOutcome outcome = shorten_one(row, c.link);
         EXPECT_FALSE(outcome.ok) << c.what << ": " << outcome.response;
     }
     // Service 2 names its failure "转换失败" instead of leaving the value empty.
-    const shorten::LinkOutcome two = shorten_one(spec(2), "ftp://a.example/");
+    const shorten::LinkOutcome two = shorten_one(endpoint_row(2), "ftp://a.example/");
     EXPECT_EQ(two.value, "\xD7\xAA\xBB\xBB\xCA\xA7\xB0\xDC");
     // A link without a scheme is taken as http, as services 4 and 5 get them.
-    const shorten::ServiceSpec& five = spec(5);
+    const shorten::ServiceSpec& five = endpoint_row(5);
     const shorten::LinkOutcome bare = shorten_one(five, "example.net/x");
     ASSERT_TRUE(bare.ok) << bare.response;
     int status = 0;

@@ -24,7 +24,7 @@ protected:
 
     std::vector<Text> run(int service, const TextArray& entries, BatchOptions options = {})
     {
-        shorten_batch(local.spec(service), entries, controls, {}, options);
+        shorten_batch(local.row(service), entries, controls, {}, options);
         return controls.appends();
     }
 
@@ -36,7 +36,7 @@ TEST_F(Batch, EveryServiceGivesAResultLinePerLink)
 {
     for (int n = 1; n <= 6; ++n) {
         FakeControls fresh;
-        shorten_batch(local.spec(n), {"http://a.example/one", "http://a.example/two"}, fresh, {});
+        shorten_batch(local.row(n), {"http://a.example/one", "http://a.example/two"}, fresh, {});
         const auto lines = fresh.appends();
         ASSERT_EQ(lines.size(), 2u) << "service " << n;
         const Text origin = "https://" + local.services().services[static_cast<std::size_t>(n - 1)].host + "/";
@@ -66,12 +66,12 @@ TEST_F(Batch, FailureLinesCarryTheEntrysNumberAndTheServicesLead)
     for (const Case& c : {Case{1, lead}, Case{2, lead}, Case{3, lead}, Case{4, lead + " "},
                           Case{5, lead + " "}, Case{6, lead + " "}}) {
         FakeControls fresh;
-        const ServiceSpec& spec = local.spec(c.service);
-        shorten_batch(spec, entries, fresh, {});
+        const ServiceSpec& row = local.row(c.service);
+        shorten_batch(row, entries, fresh, {});
         const auto lines = fresh.appends();
         ASSERT_EQ(lines.size(), 3u) << "service " << c.service; // empty entries give no line
-        EXPECT_EQ(lines[0], c.lead + "2 [http://a.example/?quenmark-fault=fail] " + spec.failure_tag + " \r\n");
-        EXPECT_EQ(lines[1], c.lead + "4 [ftp://x] " + spec.failure_tag + " \r\n");
+        EXPECT_EQ(lines[0], c.lead + "2 [http://a.example/?quenmark-fault=fail] " + row.failure_tag + " \r\n");
+        EXPECT_EQ(lines[1], c.lead + "4 [ftp://x] " + row.failure_tag + " \r\n");
         EXPECT_EQ(lines[2].rfind("https://", 0), 0u) << lines[2];
     }
 }
@@ -85,11 +85,11 @@ TEST_F(Batch, AnswersThatCannotBeShortLinksAreFailures)
                                "http://a.example/?quenmark-fault=reset"};
     for (const int n : {1, 2, 3, 5}) {
         FakeControls fresh;
-        shorten_batch(local.spec(n), entries, fresh, {});
+        shorten_batch(local.row(n), entries, fresh, {});
         const auto lines = fresh.appends();
         ASSERT_EQ(lines.size(), entries.size()) << "service " << n;
         for (std::size_t i = 0; i < lines.size(); ++i) {
-            EXPECT_EQ(lines[i].rfind(local.spec(n).failure_lead + std::to_string(i + 1) + " [", 0), 0u)
+            EXPECT_EQ(lines[i].rfind(local.row(n).failure_lead + std::to_string(i + 1) + " [", 0), 0u)
                 << "service " << n << ": " << lines[i];
         }
     }
@@ -119,7 +119,7 @@ TEST_F(Batch, AStopAbortsTheRequestInProgressAndEndsTheBatch)
 {
     std::stop_source stop;
     std::thread worker([&] {
-        shorten_batch(local.spec(3), {"http://a.example/?quenmark-fault=timeout", "http://a.example/next"},
+        shorten_batch(local.row(3), {"http://a.example/?quenmark-fault=timeout", "http://a.example/next"},
                       controls, stop.get_token());
     });
     std::this_thread::sleep_for(std::chrono::milliseconds(200));

@@ -33,7 +33,7 @@ LocalShortener::LocalShortener(int delay_ms) : delay_ms_(delay_ms)
         endpoint.target_code = n == 1 || n == 2 || n == 4 ? "code" + std::to_string(n) : "";
         endpoint.failure_tag = "service_" + std::string(1, static_cast<char>('a' + n - 1));
         endpoint.caption = "c" + std::to_string(n);
-        catalogue_[static_cast<std::size_t>(n - 1)] = shorten::make_service_spec(
+        catalogue_[static_cast<std::size_t>(n - 1)] = shorten::make_service_row(
             n, endpoint.host, endpoint.target_code, endpoint.failure_tag);
     }
     running_ = start();

@@ -20,7 +20,7 @@ public:
     [[nodiscard]] bool restart();
     // The six rows, pointing at this server.
     [[nodiscard]] const shorten::Catalogue& catalogue() const { return catalogue_; }
-    [[nodiscard]] const shorten::ServiceSpec& spec(int number) const
+    [[nodiscard]] const shorten::ServiceSpec& row(int number) const
     {
         return catalogue_[static_cast<std::size_t>(number - 1)];
     }
