@@ -167,20 +167,15 @@ Text decode_link_file(std::string_view bytes)
 
 TextArray split_link_lines(std::string_view text)
 {
-    // One pass, a character at a time, so that neither a CR nor an LF that
-    // is the second byte of a character ends a line.
+    // Every LF ends a line, and a CR right before it goes with it: neither
+    // byte can be the second byte of a character, so a stray first byte
+    // before them never glues two lines together.
     TextArray lines;
     std::size_t line_start = 0;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const char c = text[i];
-        if (c == '\n' || (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) {
-            lines.emplace_back(text.substr(line_start, i - line_start));
-            i += c == '\n' ? 1 : 2;
-            line_start = i;
-        } else {
-            i += (static_cast<unsigned char>(c) & 0x80) ? 2 : 1;
-        }
+    for (std::size_t end = text.find('\n'); end != std::string_view::npos; end = text.find('\n', line_start)) {
+        const std::size_t cut = end > line_start && text[end - 1] == '\r' ? end - 1 : end;
+        lines.emplace_back(text.substr(line_start, cut - line_start));
+        line_start = end + 1;
     }
     if (line_start < text.size())
         lines.emplace_back(text.substr(line_start));

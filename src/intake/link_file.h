@@ -41,9 +41,9 @@ struct LinkFile {
 // (GBK and GB18030 files) otherwise.
 [[nodiscard]] Text decode_link_file(std::string_view bytes);
 
-// The lines of `text`: a line ends at CR LF or at a lone LF; empty lines
-// between line ends are lines; a final line end adds no empty line; an
-// empty text has none. No line contains an LF.
+// The lines of `text`: a line ends at CR LF or at a lone LF (whatever byte
+// stands before it); empty lines between line ends are lines; a final line
+// end adds no empty line; an empty text has none. No line contains an LF.
 [[nodiscard]] TextArray split_link_lines(std::string_view text);
 
 } // namespace quenmark::intake

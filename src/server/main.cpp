@@ -23,9 +23,12 @@ const char* const usage =
     "  --delay-ms N      wait N milliseconds before every shortening answer\n"
     "  --help            this text\n"
     "\n"
-    "A long link containing quenmark-fault=fail, =timeout, =reset, =crlf or\n"
-    "=garbage gets a failure answer, no answer, a dropped connection, a short\n"
-    "link with a line break in it, or an answer without the expected shape.\n";
+    "A long link containing quenmark-fault=KIND makes the server misbehave:\n"
+    "  fail      the service's failure answer      timeout   no answer at all\n"
+    "  reset     the connection dropped mid-answer crlf      a line break in the short link\n"
+    "  garbage   an answer without its markers     trickle   one byte a second, forever\n"
+    "  endless   a body that never ends            headers   50,000 header lines\n"
+    "  redirect  a redirect loop\n";
 
 std::filesystem::path default_data_dir()
 {

@@ -380,6 +380,32 @@ void ShortenerServer::add_routes(httplib::SSLServer& server, const ServiceEndpoi
             response.status = 503;
             return;
         }
+        if (fault == "trickle") {
+            // One byte a second, for as long as the client listens.
+            response.set_chunked_content_provider(content_type, [this, pause](std::size_t, httplib::DataSink& sink) {
+                pause(1000);
+                return !stopping_ && sink.write("{", 1);
+            });
+            return;
+        }
+        if (fault == "endless") {
+            const std::string block(65536, ' ');
+            response.set_chunked_content_provider(content_type, [this, block](std::size_t, httplib::DataSink& sink) {
+                return !stopping_ && sink.write(block.data(), block.size());
+            });
+            return;
+        }
+        if (fault == "headers") {
+            // Far more header lines than any client should take in.
+            for (int i = 0; i < 50000; ++i)
+                response.set_header("X-Filler-" + std::to_string(i), "0123456789012345678901234567890");
+            response.set_content(answer_body(number, base + "headers", "", base), content_type);
+            return;
+        }
+        if (fault == "redirect") {
+            response.set_redirect("/loop", 302);
+            return;
+        }
         if (fault == "garbage") {
             response.set_content(std::string("\xFF\xFE<not an answer>\x80\x81", 20), "application/octet-stream");
             return;
@@ -444,6 +470,11 @@ void ShortenerServer::add_routes(httplib::SSLServer& server, const ServiceEndpoi
             return;
         }
         response.set_redirect(url, 302);
+    });
+
+    // Where quenmark-fault=redirect leads: a redirect to itself, forever.
+    server.Get("/loop", [](const httplib::Request&, httplib::Response& response) {
+        response.set_redirect("/loop", 302);
     });
 
     server.Get("/", [number](const httplib::Request&, httplib::Response& response) {

@@ -38,6 +38,10 @@ struct ServerOptions {
 //   quenmark-fault=reset    the connection dropped in the middle of the answer
 //   quenmark-fault=crlf     a short link with CR LF inside it
 //   quenmark-fault=garbage  a body without the service's markers, not UTF-8
+//   quenmark-fault=trickle  an answer of one byte a second, never ending
+//   quenmark-fault=endless  an answer that never ends, as fast as it goes
+//   quenmark-fault=headers  50,000 header lines before a good answer
+//   quenmark-fault=redirect a redirect to a redirect to itself, forever
 class ShortenerServer {
 public:
     ShortenerServer(ServicesFile services, ServerOptions options);

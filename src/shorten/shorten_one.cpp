@@ -3,7 +3,6 @@
 #include "http/web_request.h"
 #include "text/encoding.h"
 
-
 namespace quenmark::shorten {
 
 LinkOutcome shorten_one(const ServiceSpec& row, std::string_view link, http::HttpObject* object,
@@ -16,8 +15,11 @@ LinkOutcome shorten_one(const ServiceSpec& row, std::string_view link, http::Htt
         request.body = row.body_prefix + encoded + row.body_suffix;
     else
         request.url += encoded;
-    const text::ByteArray body = http::web_request(request);
+    return read_answer(row, http::web_request(request));
+}
 
+LinkOutcome read_answer(const ServiceSpec& row, const text::ByteArray& body)
+{
     LinkOutcome outcome;
     outcome.response = row.utf8_response ? text::utf8_to_text(body) : text::bytes_to_text(body);
     outcome.value = text::text_between(outcome.response, row.start_marker, row.end_marker);

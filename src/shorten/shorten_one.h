@@ -12,6 +12,11 @@ struct LinkOutcome {
     Text response;  // the decoded answer
 };
 
+// Reads an answer of the service of `row` (the response body as received):
+// decodes it, takes the value between the row's markers, removes
+// backslashes when the row says so, and judges it as shorten_one does.
+[[nodiscard]] LinkOutcome read_answer(const ServiceSpec& row, const text::ByteArray& body);
+
 // Sends `link` (a non-empty local text) to the service of `row` as its
 // interface wants it (the link percent-encoded as UTF-8) and reads the
 // value between the row's markers, backslashes removed when the row says

@@ -51,6 +51,8 @@ TEST(SplitLinkLines, Table)
         {"", {}},
         {"\n", {""}},
         {"a\rb", {"a\rb"}},
+        // A stray first byte before the line end does not hide it.
+        {"a\xB0\r\nb\xB0\nc", {"a\xB0", "b\xB0", "c"}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(split_link_lines(c.text), c.expected) << ::testing::PrintToString(c.text);
