@@ -50,15 +50,18 @@ Text normalise_headers(std::string_view headers)
         if (colon == text::not_found)
             continue;
         const std::string_view name = std::string_view(line).substr(0, static_cast<std::size_t>(colon) - 1);
-        const TextArray pieces = text::split_text(name, "-");
-        for (std::size_t i = 0; i < pieces.size(); ++i) {
-            if (i > 0)
-                out += '-';
-            out += capitalise_first(pieces[i]);
+        Text renamed;
+        for (const Text& piece : text::split_text(name, "-")) {
+            renamed += capitalise_first(piece);
+            renamed += '-';
         }
-        // split_text drops an empty piece after a final "-"; put it back.
-        if (!name.empty() && name.back() == '-' && !pieces.empty())
-            out += '-';
+        // Joining put a "-" after the last piece; keep it only where the
+        // name ended in a "-" that split_text dropped with its empty piece.
+        if (!renamed.empty())
+            renamed.pop_back();
+        if (renamed.size() < name.size())
+            renamed += '-';
+        out += renamed;
         out.append(line, static_cast<std::size_t>(colon) - 1);
         out += crlf;
     }

@@ -25,8 +25,10 @@ TEST(NormaliseHeaders, Table)
         {"a: 1\r\n", "A: 1"},
         {"", ""},
         {"\r\n\r\n", ""},
-        // A "-" that is the second byte of a character starts no new word.
+        // A "-" that is the second byte of a character starts no new word,
+        // nor ends the name as a hyphen of its own.
         {"\xB0-a: 1", "\xB0-a: 1"},
+        {"a\x83-: 1", "A\x83-: 1"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(normalise_headers(c.in), c.expected) << testing::PrintToString(c.in);
