@@ -9,8 +9,10 @@
 #include <QWidget>
 
 #include <atomic>
+#include <deque>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <stop_token>
 #include <thread>
 #include <vector>
@@ -35,6 +37,8 @@ struct MainWindowCommands {
 };
 
 class MainWindow final : public QWidget, public Controls {
+    Q_OBJECT
+
 public:
     explicit MainWindow(app::AppState& state);
     // Stops and joins every worker before any control goes away.
@@ -90,8 +94,14 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
 
+private slots:
+    // Runs the calls other threads posted, in order.
+    void run_posted_calls();
+
 private:
     friend std::unique_ptr<MainWindow> create_main_window(app::AppState& state);
+
+    void post(std::function<void()> call);
 
     struct Worker {
         std::jthread thread;
@@ -119,6 +129,9 @@ private:
     QPointer<QWidget> notice_;
     QPointer<QWidget> pairing_;
     std::atomic<bool> closing_{false};
+    std::mutex calls_mutex_;
+    std::deque<std::function<void()>> calls_; // posted by other threads
+    bool drain_posted_ = false;
     std::vector<Worker> workers_;
 };
 
