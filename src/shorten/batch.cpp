@@ -44,6 +44,9 @@ void shorten_batch(const ServiceSpec& row, const TextArray& entries, ui::Control
 
     http::AbortSignal abort;
     const std::stop_callback abort_on_stop(stop, [&abort] { abort.abort(); });
+    // The window stays disabled for the whole batch, so 选择框1 cannot
+    // change meanwhile: one read spares a wait on the window per link.
+    const bool pause_after_each = controls.is_checked(delay_box);
 
     const int count = static_cast<int>(entries.size());
     for (int number = 1; number <= count && !stop.stop_requested(); ++number) {
@@ -57,7 +60,7 @@ void shorten_batch(const ServiceSpec& row, const TextArray& entries, ui::Control
             return; // the window is going away: nothing more to show
         controls.append_text(short_links_box, outcome.ok ? result_line(row, outcome.value)
                                                          : failure_line(row, number, entry));
-        if (controls.is_checked(delay_box))
+        if (pause_after_each)
             pause_for(options.pause, stop);
     }
     if (stop.stop_requested())

@@ -119,6 +119,28 @@ TEST_F(Import, AFileOverTheLimitIsRefusedWithAStatus)
     EXPECT_EQ(controls.width("按钮1"), 60);
 }
 
+TEST_F(Import, HostileFiles)
+{
+    // A line of 10 MB, filter on: one line, whole.
+    import(std::string(10 << 20, 'x') + "\r\n", true);
+    EXPECT_EQ(box().size(), (10u << 20) + 2);
+    controls.set_text("编辑框1", "");
+
+    // Binary content: everything up to its first zero byte, lines intact.
+    std::string binary;
+    for (int i = 0; i < 4096; ++i)
+        binary += static_cast<char>((i * 7919) % 255 + 1);
+    binary += std::string(1, '\0') + "after the zero";
+    import(binary, true);
+    EXPECT_EQ(box().find("after the zero"), Text::npos);
+    EXPECT_EQ(box().find('\0'), Text::npos);
+    controls.set_text("编辑框1", "");
+
+    // UTF-16 with its byte-order mark, lines ending in CR LF.
+    import(std::string("\xFF\xFEh\0t\0\r\0\n\0\x2D\x4E\r\0\n\0", 16), false);
+    EXPECT_EQ(box(), "ht\r\n\xD6\xD0\r\n");
+}
+
 TEST_F(Import, ImportsTakeTurnsInTheOrderAsked)
 {
     const auto first = dir.write("first", "1\r\n1\r\n");
