@@ -17,7 +17,7 @@ int main(int argc, char** argv)
     const int links = argc > 1 ? std::atoi(argv[1]) : 200;
     const int delay_ms = argc > 2 ? std::atoi(argv[2]) : 20;
     const int service = argc > 3 ? std::atoi(argv[3]) : 3;
-    testing::LocalShortener local(delay_ms);
+    test_support::LocalShortener local(delay_ms);
     if (!local.valid() || service < 1 || service > 6) {
         std::fprintf(stderr, "the local server did not start, or no such service\n");
         return 1;
@@ -27,7 +27,7 @@ int main(int argc, char** argv)
         entries.push_back("http://bench.example/page/" + std::to_string(i));
 
     for (const bool shared : {true, false}) {
-        testing::FakeControls controls;
+        test_support::FakeControls controls;
         const auto start = std::chrono::steady_clock::now();
         shorten::shorten_batch(local.row(service), entries, controls, {},
                                {.share_connections = shared});

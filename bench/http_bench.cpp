@@ -27,7 +27,7 @@ double ms_since(Clock::time_point start)
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-void sequential_requests(const testing::LocalHttpsServer& server, int count, bool shared)
+void sequential_requests(const test_support::LocalHttpsServer& server, int count, bool shared)
 {
     int failures = 0;
     const auto start = Clock::now();
@@ -45,7 +45,7 @@ void sequential_requests(const testing::LocalHttpsServer& server, int count, boo
 
 void abort_latency(int trials)
 {
-    testing::RawHttpServer silent([](int, const std::string&, const std::atomic<bool>& stopping) {
+    test_support::RawHttpServer silent([](int, const std::string&, const std::atomic<bool>& stopping) {
         while (!stopping)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
     });
@@ -76,7 +76,7 @@ int main(int argc, char** argv)
     const int count = argc > 1 ? std::atoi(argv[1]) : 200;
     const int delay_ms = argc > 2 ? std::atoi(argv[2]) : 2;
     const auto identity = server::make_tls_identity("Quenmark bench CA");
-    testing::LocalHttpsServer server(identity, [delay_ms](httplib::Server& s) {
+    test_support::LocalHttpsServer server(identity, [delay_ms](httplib::Server& s) {
         s.Get("/echo", [delay_ms](const httplib::Request&, httplib::Response& response) {
             std::this_thread::sleep_for(std::chrono::milliseconds(delay_ms));
             response.set_content("ok", "text/plain");
@@ -86,7 +86,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "the local server did not start\n");
         return 1;
     }
-    testing::TrustedAuthority trust(identity.ca_certificate);
+    test_support::TrustedAuthority trust(identity.ca_certificate);
     std::printf("server answer delay %d ms\n", delay_ms);
     sequential_requests(server, count, false);
     sequential_requests(server, count, true);

@@ -35,7 +35,7 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     const int count = argc > 1 ? std::atoi(argv[1]) : 10000;
     const int service = argc > 2 ? std::atoi(argv[2]) : 3;
-    quenmark::testing::LocalShortener local;
+    quenmark::test_support::LocalShortener local;
     if (!local.valid())
         return 1;
     quenmark::app::AppState state;

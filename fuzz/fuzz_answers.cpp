@@ -1,22 +1,12 @@
 // Every service's answer reader on arbitrary bodies: a link it accepts is
 // never empty, never the failure value, and can never add a line.
+#include "check.h"
 #include "shorten/batch.h"
 #include "shorten/shorten_one.h"
 
 #include <cstdint>
-#include <cstdlib>
 
 using namespace quenmark;
-
-namespace {
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

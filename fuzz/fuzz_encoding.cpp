@@ -1,20 +1,14 @@
 // UTF-8 decoding and URL encoding: no zero byte ever reaches a text, and
 // percent-decoding url_encode's output gives back the input's UTF-8.
+#include "check.h"
 #include "text/encoding.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 
 using namespace quenmark::text;
 
 namespace {
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
 
 std::string percent_decode(std::string_view s)
 {

@@ -1,21 +1,11 @@
 // Header normalisation and cookie merging on arbitrary texts.
+#include "check.h"
 #include "http/headers.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 
 using namespace quenmark::http;
-
-namespace {
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

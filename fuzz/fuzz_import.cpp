@@ -1,22 +1,12 @@
 // A file's decoding and line splitting, and the duplicate filter against
 // the literal rule.
+#include "check.h"
 #include "intake/duplicate_filter.h"
 #include "intake/link_file.h"
 
 #include <cstdint>
-#include <cstdlib>
 
 using namespace quenmark;
-
-namespace {
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -1,38 +1,13 @@
 // The character-aware searches against a literal character-by-character
 // scan, and the invariants of splitting and trimming.
+#include "check.h"
+#include "support/literal_search.h"
 #include "text/text.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 
 using namespace quenmark::text;
-
-namespace {
-
-int reference_find(std::string_view s, std::string_view needle, std::size_t from, bool ignore_case)
-{
-    const auto fold = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; };
-    for (std::size_t i = from; i < s.size() && s.size() - i >= needle.size();) {
-        bool equal = true;
-        for (std::size_t k = 0; k < needle.size() && equal; ++k)
-            equal = ignore_case ? fold(s[i + k]) == fold(needle[k]) : s[i + k] == needle[k];
-        if (equal)
-            return static_cast<int>(i) + 1;
-        if ((s[i] & 0x80) && i + 1 >= s.size())
-            break;
-        i += (s[i] & 0x80) ? 2 : 1;
-    }
-    return -1;
-}
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-
-} // namespace
 
 // Input: one byte of flags, then the needle and the text separated by the
 // first zero byte (texts never hold one).
@@ -53,14 +28,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t from = start <= 1 ? 0 : static_cast<std::size_t>(start - 1);
     const int expected = from >= text.size() ? -1
                          : needle.empty()    ? 1
-                                             : reference_find(text, needle, from, ignore_case);
+                                             : quenmark::test_support::literal_find(text, needle, from, ignore_case);
     check(find_text(text, needle, start, ignore_case) == expected);
 
     if (!needle.empty()) {
         const TextArray pieces = split_text(text, needle);
         std::string joined;
         for (std::size_t i = 0; i < pieces.size(); ++i) {
-            check(reference_find(pieces[i], needle, 0, false) == -1);
+            check(quenmark::test_support::literal_find(pieces[i], needle, 0, false) == -1);
             joined += pieces[i];
             if (i + 1 < pieces.size())
                 joined += needle;

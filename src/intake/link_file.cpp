@@ -26,45 +26,6 @@ private:
     int fd_;
 };
 
-bool valid_utf8(std::string_view s)
-{
-    std::size_t i = 0;
-    while (i < s.size()) {
-        const auto b = static_cast<unsigned char>(s[i]);
-        if (b < 0x80) {
-            ++i;
-            continue;
-        }
-        std::size_t length;
-        std::uint32_t cp;
-        if (b >= 0xC2 && b <= 0xDF) {
-            length = 2;
-            cp = b & 0x1Fu;
-        } else if (b >= 0xE0 && b <= 0xEF) {
-            length = 3;
-            cp = b & 0x0Fu;
-        } else if (b >= 0xF0 && b <= 0xF4) {
-            length = 4;
-            cp = b & 0x07u;
-        } else {
-            return false;
-        }
-        if (s.size() - i < length)
-            return false;
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(s[i + k]);
-            if ((next & 0xC0) != 0x80)
-                return false;
-            cp = (cp << 6) | (next & 0x3Fu);
-        }
-        if ((length == 3 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF)))
-            || (length == 4 && (cp < 0x10000 || cp > 0x10FFFF)))
-            return false;
-        i += length;
-    }
-    return true;
-}
-
 // The content before the first 0x00 or 0x1A at the start of a character.
 std::string_view cut_at_end_mark(std::string_view bytes)
 {
@@ -160,7 +121,7 @@ Text decode_link_file(std::string_view bytes)
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
         bytes.remove_prefix(3);
     const std::string_view content = cut_at_end_mark(bytes);
-    if (valid_utf8(content))
+    if (text::is_valid_utf8(content))
         return text::utf8_to_text(content);
     return Text(content); // already local text, and free of zero bytes
 }

@@ -1,6 +1,7 @@
 #include "server/shortener_server.h"
 
 #include "server/tls_identity.h"
+#include "text/encoding.h"
 
 #include <httplib.h>
 
@@ -72,43 +73,6 @@ bool load_or_make_identity(const std::filesystem::path& dir, TlsIdentity& identi
     return true;
 }
 
-bool valid_utf8(std::string_view s)
-{
-    for (std::size_t i = 0; i < s.size();) {
-        const auto b = static_cast<unsigned char>(s[i]);
-        std::size_t length = 0;
-        unsigned int cp = 0;
-        if (b < 0x80) {
-            ++i;
-            continue;
-        } else if (b >= 0xC2 && b <= 0xDF) {
-            length = 2;
-            cp = b & 0x1F;
-        } else if (b >= 0xE0 && b <= 0xEF) {
-            length = 3;
-            cp = b & 0x0F;
-        } else if (b >= 0xF0 && b <= 0xF4) {
-            length = 4;
-            cp = b & 0x07;
-        } else {
-            return false;
-        }
-        if (s.size() - i < length)
-            return false;
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(s[i + k]);
-            if ((next & 0xC0) != 0x80)
-                return false;
-            cp = (cp << 6) | (next & 0x3F);
-        }
-        const unsigned int smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-        if (cp < smallest[length] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-            return false;
-        i += length;
-    }
-    return true;
-}
-
 std::string lower_ascii(std::string s)
 {
     for (char& c : s) {
@@ -124,7 +88,7 @@ std::string lower_ascii(std::string s)
 // browser would send them.
 std::string usable_link(const std::string& link)
 {
-    if (link.empty() || link.size() > max_link_bytes || !valid_utf8(link))
+    if (link.empty() || link.size() > max_link_bytes || !text::is_valid_utf8(link))
         return {};
     std::string full;
     for (const char c : link) {

@@ -24,6 +24,10 @@ enum class CodePage : int {
 // whose first code unit is zero gives empty bytes.
 [[nodiscard]] ByteArray utf16_to_bytes(const ByteArray& utf16, CodePage code_page);
 
+// Whether `bytes` are well-formed UTF-8: no overlong forms, no surrogates,
+// nothing above U+10FFFF, no sequence cut short.
+[[nodiscard]] bool is_valid_utf8(std::string_view bytes);
+
 // The UTF-8 bytes of a local text, no terminator.
 [[nodiscard]] ByteArray local_to_utf8(std::string_view text);
 

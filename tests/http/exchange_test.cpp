@@ -13,9 +13,9 @@
 namespace quenmark::http {
 namespace {
 
-using quenmark::testing::LocalHttpsServer;
-using quenmark::testing::RawHttpServer;
-using quenmark::testing::TrustedAuthority;
+using quenmark::test_support::LocalHttpsServer;
+using quenmark::test_support::RawHttpServer;
+using quenmark::test_support::TrustedAuthority;
 
 const std::string user_agent = "Mozilla/4.0 (compatible; MSIE 9.0; Windows NT 6.1)";
 

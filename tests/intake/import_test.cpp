@@ -9,8 +9,8 @@
 namespace quenmark::intake {
 namespace {
 
-using quenmark::testing::FakeControls;
-using quenmark::testing::TempDir;
+using quenmark::test_support::FakeControls;
+using quenmark::test_support::TempDir;
 using text::Text;
 
 // "有 n 处是重复的，已帮您过滤" in the local code page.

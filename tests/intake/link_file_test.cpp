@@ -10,7 +10,7 @@
 namespace quenmark::intake {
 namespace {
 
-using quenmark::testing::TempDir;
+using quenmark::test_support::TempDir;
 
 TEST(DecodeLinkFile, Table)
 {

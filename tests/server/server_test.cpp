@@ -60,7 +60,7 @@ protected:
         return headers.substr(start + 10, headers.find("\r\n", start) - start - 10);
     }
 
-    quenmark::testing::LocalShortener local;
+    quenmark::test_support::LocalShortener local;
 };
 
 TEST_F(LocalShortenerTest, EveryServiceHandsOutAShortLinkThatRedirects)

@@ -12,8 +12,8 @@
 namespace quenmark::shorten {
 namespace {
 
-using quenmark::testing::FakeControls;
-using quenmark::testing::LocalShortener;
+using quenmark::test_support::FakeControls;
+using quenmark::test_support::LocalShortener;
 
 const Text busy_caption = "Quenmark [\xB4\xA6\xC0\xED\xD6\xD0]"; // "Quenmark [处理中]"
 const Text lead = "\xD7\xAA\xBB\xBB\xCA\xA7\xB0\xDC #\xB1\xE0\xBA\xC5"; // "转换失败 #编号"

@@ -11,8 +11,8 @@
 namespace quenmark::shorten {
 namespace {
 
-using quenmark::testing::FakeControls;
-using quenmark::testing::LocalShortener;
+using quenmark::test_support::FakeControls;
+using quenmark::test_support::LocalShortener;
 using Clock = std::chrono::steady_clock;
 
 TEST(HostileAnswers, EachGivesAFailureLineWithinItsTimeOut)
@@ -42,7 +42,7 @@ TEST(HostileAnswers, AnUntrustedCertificateIsAFailure)
     LocalShortener local;
     ASSERT_TRUE(local.valid());
     const server::TlsIdentity stranger = server::make_tls_identity("Someone else");
-    quenmark::testing::TrustedAuthority trust(stranger.ca_certificate);
+    quenmark::test_support::TrustedAuthority trust(stranger.ca_certificate);
     FakeControls controls;
     shorten_batch(local.row(3), {"http://a.example/"}, controls, {});
     EXPECT_EQ(controls.appends(), (std::vector<Text>{failure_line(local.row(3), 1, "http://a.example/")}));

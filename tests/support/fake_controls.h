@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace quenmark::testing {
+namespace quenmark::test_support {
 
 class FakeControls final : public ui::Controls {
 public:
@@ -115,4 +115,4 @@ private:
     std::vector<bool> disabled_;
 };
 
-} // namespace quenmark::testing
+} // namespace quenmark::test_support

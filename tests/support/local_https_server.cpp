@@ -5,7 +5,7 @@
 #include <fstream>
 #include <random>
 
-namespace quenmark::testing {
+namespace quenmark::test_support {
 
 TempDir::TempDir()
 {
@@ -105,4 +105,4 @@ TrustedAuthority::~TrustedAuthority()
         unsetenv("SSL_CERT_FILE");
 }
 
-} // namespace quenmark::testing
+} // namespace quenmark::test_support

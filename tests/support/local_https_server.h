@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-namespace quenmark::testing {
+namespace quenmark::test_support {
 
 struct RecordedRequest {
     std::string method;
@@ -79,4 +79,4 @@ private:
     bool had_previous_ = false;
 };
 
-} // namespace quenmark::testing
+} // namespace quenmark::test_support

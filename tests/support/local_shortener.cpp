@@ -6,7 +6,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-namespace quenmark::testing {
+namespace quenmark::test_support {
 
 int free_port()
 {
@@ -63,4 +63,4 @@ bool LocalShortener::restart()
     return running_;
 }
 
-} // namespace quenmark::testing
+} // namespace quenmark::test_support

@@ -8,7 +8,7 @@
 
 #include <memory>
 
-namespace quenmark::testing {
+namespace quenmark::test_support {
 
 class LocalShortener {
 public:
@@ -41,4 +41,4 @@ private:
 // A port nobody listens on right now.
 [[nodiscard]] int free_port();
 
-} // namespace quenmark::testing
+} // namespace quenmark::test_support

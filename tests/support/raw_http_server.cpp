@@ -8,7 +8,7 @@
 
 #include <cstdlib>
 
-namespace quenmark::testing {
+namespace quenmark::test_support {
 namespace {
 
 // Reads one request: up to the blank line, then Content-Length bytes.
@@ -116,4 +116,4 @@ void RawHttpServer::serve()
     }
 }
 
-} // namespace quenmark::testing
+} // namespace quenmark::test_support

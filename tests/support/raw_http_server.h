@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-namespace quenmark::testing {
+namespace quenmark::test_support {
 
 class RawHttpServer {
 public:
@@ -48,4 +48,4 @@ private:
     std::vector<std::string> requests_;
 };
 
-} // namespace quenmark::testing
+} // namespace quenmark::test_support

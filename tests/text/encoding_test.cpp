@@ -62,6 +62,22 @@ TEST(CodePages, EveryTwoByteCharacterRoundTripsThroughUtf8)
     EXPECT_EQ(converted, 126 * 190);
 }
 
+TEST(Utf8, Validity)
+{
+    struct Case {
+        std::string_view bytes;
+        bool valid;
+    };
+    const Case cases[] = {
+        {"plain", true},       {"\xE4\xB8\xAD", true},     {"\xF0\x9F\x98\x80", true},
+        {"", true},            {"\xC0\x80", false},        {"\xE0\x80\x80", false},
+        {"\xED\xA0\x80", false}, {"\xF4\x90\x80\x80", false}, {"\xE4\xB8", false},
+        {"\x80", false},        {"\xFF", false},            {"\xD6\xD0", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(is_valid_utf8(c.bytes), c.valid) << testing::PrintToString(Text(c.bytes));
+}
+
 TEST(CodePages, Utf16Conversions)
 {
     EXPECT_EQ(bytes_to_utf16(bytes("\xD6\xD0"), CodePage::local), (ByteArray{0x2D, 0x4E, 0, 0}));

@@ -1,3 +1,4 @@
+#include "support/literal_search.h"
 #include "text/text.h"
 
 #include <gtest/gtest.h>
@@ -242,23 +243,6 @@ TEST(Bytes, Conversions)
 
 // The searches step through a text with a fast byte search and a boundary
 // check; a literal character-by-character scan must agree on every input.
-int reference_find(std::string_view s, std::string_view needle, std::size_t from,
-                   bool ignore_case)
-{
-    const auto fold = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; };
-    for (std::size_t i = from; i < s.size() && s.size() - i >= needle.size();) {
-        bool equal = true;
-        for (std::size_t k = 0; k < needle.size() && equal; ++k)
-            equal = ignore_case ? fold(s[i + k]) == fold(needle[k]) : s[i + k] == needle[k];
-        if (equal)
-            return static_cast<int>(i) + 1;
-        if ((s[i] & 0x80) && i + 1 >= s.size())
-            break;
-        i += (s[i] & 0x80) ? 2 : 1;
-    }
-    return -1;
-}
-
 TEST(Differential, SearchesAgreeWithALiteralScan)
 {
     std::mt19937 random(12345);
@@ -279,7 +263,7 @@ TEST(Differential, SearchesAgreeWithALiteralScan)
         const int expected =
             start > static_cast<int>(text.size())
                 ? -1
-                : reference_find(text, needle, start <= 1 ? 0 : start - 1, ignore_case);
+                : quenmark::test_support::literal_find(text, needle, start <= 1 ? 0 : start - 1, ignore_case);
         ASSERT_EQ(find_text(text, needle, start, ignore_case), expected)
             << testing::PrintToString(text) << " / " << testing::PrintToString(needle);
 
@@ -288,7 +272,7 @@ TEST(Differential, SearchesAgreeWithALiteralScan)
         const TextArray pieces = split_text(text, needle);
         Text joined;
         for (std::size_t i = 0; i < pieces.size(); ++i) {
-            ASSERT_EQ(reference_find(pieces[i], needle, 0, false), -1);
+            ASSERT_EQ(quenmark::test_support::literal_find(pieces[i], needle, 0, false), -1);
             joined += pieces[i] + (i + 1 < pieces.size() ? needle : "");
         }
         const bool ends_with_delimiter =

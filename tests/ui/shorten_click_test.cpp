@@ -17,7 +17,7 @@ class ShortenClickTest : public QObject {
 
 private:
     quenmark::app::AppState state_;
-    std::unique_ptr<quenmark::testing::LocalShortener> local_;
+    std::unique_ptr<quenmark::test_support::LocalShortener> local_;
     std::unique_ptr<MainWindow> window_;
 
     QPlainTextEdit* box(const char* name) const
@@ -29,7 +29,7 @@ private slots:
     void init()
     {
         // A delay long enough to watch the window while the batch runs.
-        local_ = std::make_unique<quenmark::testing::LocalShortener>(150);
+        local_ = std::make_unique<quenmark::test_support::LocalShortener>(150);
         QVERIFY(local_->valid());
         window_ = quenmark::ui::create_main_window(state_);
         QVERIFY(window_ != nullptr);
