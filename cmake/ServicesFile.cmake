@@ -102,3 +102,23 @@ function(quenmark_generate_services_header path header)
     string(APPEND content "inline constexpr std::array<std::string_view, 2> service1_tooltip_domains = {${joined}};\n\n} // namespace quenmark::config\n")
     file(CONFIGURE OUTPUT "${header}" CONTENT "${content}" @ONLY)
 endfunction()
+
+# Writes `header`: the services file's bytes, for a program that needs the
+# whole file as this build was configured (the local server's default).
+function(quenmark_embed_services_file path header)
+    file(READ "${path}" hex HEX)
+    string(REGEX REPLACE "(..)" "'\\\\x\\1'," bytes "${hex}")
+    file(CONFIGURE OUTPUT "${header}" CONTENT "// Generated from ${path}: do not edit.
+#pragma once
+
+#include <string_view>
+
+namespace quenmark::config {
+
+inline constexpr char services_file_bytes[] = {${bytes} 0};
+inline constexpr std::string_view services_file(services_file_bytes, sizeof services_file_bytes - 1);
+inline constexpr std::string_view services_file_path = \"${path}\";
+
+} // namespace quenmark::config
+" @ONLY)
+endfunction()

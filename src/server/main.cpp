@@ -1,4 +1,5 @@
 // quenmark-server: the local shortening server.
+#include "config/services_file.h"
 #include "server/shortener_server.h"
 
 #include <csignal>
@@ -16,7 +17,8 @@ const char* const usage =
     "Usage: quenmark-server [options]\n"
     "Serves the six shortening services' interfaces over HTTPS on this machine.\n"
     "\n"
-    "  --services FILE   the services file (default: " QUENMARK_DEFAULT_SERVICES_FILE ")\n"
+    "  --services FILE   the services file (default: the one this build was\n"
+    "                    configured with, built in)\n"
     "  --data DIR        certificates and the link database\n"
     "                    (default: $XDG_DATA_HOME/quenmark-server)\n"
     "  --listen ADDRESS  address to listen on (default: 127.0.0.1)\n"
@@ -52,7 +54,7 @@ bool parse_int(const char* s, int& out)
 
 int main(int argc, char** argv)
 {
-    std::string services_path = QUENMARK_DEFAULT_SERVICES_FILE;
+    std::string services_path; // empty: the built-in one
     quenmark::server::ServerOptions options;
     options.data_dir = default_data_dir();
     for (int i = 1; i < argc; ++i) {
@@ -80,7 +82,12 @@ int main(int argc, char** argv)
 
     quenmark::server::ServicesFile services;
     std::string error;
-    if (!quenmark::server::read_services_file(services_path, services, error)) {
+    const bool read = services_path.empty()
+                          ? quenmark::server::parse_services(quenmark::config::services_file,
+                                                             std::string(quenmark::config::services_file_path),
+                                                             services, error)
+                          : quenmark::server::read_services_file(services_path, services, error);
+    if (!read) {
         std::fprintf(stderr, "quenmark-server: %s\n", error.c_str());
         return 1;
     }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <iterator>
 
 namespace quenmark::server {
 namespace {
@@ -45,7 +46,14 @@ bool read_services_file(const std::string& path, ServicesFile& out, std::string&
         error = "cannot read the services file " + path;
         return false;
     }
-    const json document = json::parse(in, nullptr, false);
+    const std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return parse_services(content, path, out, error);
+}
+
+bool parse_services(std::string_view content, const std::string& path, ServicesFile& out,
+                    std::string& error)
+{
+    const json document = json::parse(content, nullptr, false);
     if (document.is_discarded() || !document.is_object() || !document.contains("services")
         || !document["services"].is_array()) {
         error = path + ": not a JSON object with a \"services\" array";

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quenmark::server {
@@ -30,5 +31,9 @@ struct ServicesFile {
 // the result is false.
 [[nodiscard]] bool read_services_file(const std::string& path, ServicesFile& out,
                                       std::string& error);
+
+// The same for a services file's `content`; `path` only names it in errors.
+[[nodiscard]] bool parse_services(std::string_view content, const std::string& path,
+                                  ServicesFile& out, std::string& error);
 
 } // namespace quenmark::server
