@@ -30,9 +30,9 @@ private:
 };
 
 struct ImportOptions {
-    // Lines go to the box in appends of about this size, each waiting for
-    // the one before to be shown, so the box fills visibly and the window
-    // stays responsive.
+    // Lines go to the box in appends of about this size, at most two of
+    // them waiting to be shown at a time, so the box fills visibly and the
+    // window stays responsive.
     std::size_t append_bytes = 64 * 1024;
 };
 
