@@ -349,6 +349,11 @@ void MainWindow::closeEvent(QCloseEvent* event)
 
 void MainWindow::shut_down()
 {
+    // Workers are told to stop first, so that one woken by the closing
+    // below already sees its stop request.
+    for (Worker& worker : workers_)
+        worker.thread.request_stop();
+
     // From here on every Controls call returns at once, so a worker waiting
     // for a read gives up and none posts work that would still run.
     closing_ = true;
@@ -361,8 +366,6 @@ void MainWindow::shut_down()
             delete child;
     }
 
-    for (Worker& worker : workers_)
-        worker.thread.request_stop();
     workers_.clear(); // each jthread joins as it goes
 }
 
