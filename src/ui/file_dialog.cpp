@@ -1,6 +1,7 @@
 #include "ui/file_dialog.h"
 
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QTimer>
 
 namespace quenmark::ui {
@@ -41,6 +42,14 @@ void FileDialog::open(QWidget* parent, const QString& title, const QString& filt
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setFileMode(QFileDialog::ExistingFile);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    // "*.*" means every file where the filter's text comes from; here it
+    // would hide files without a dot. The dialog's own file list keeps the
+    // text shown but matches every file.
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    if (filter.contains(QStringLiteral("(*.*)"))) {
+        if (auto* files = dialog->findChild<QFileSystemModel*>())
+            files->setNameFilters({QStringLiteral("*")});
+    }
     if (!file_name.isEmpty())
         dialog->selectFile(file_name);
     QObject::connect(dialog, &QFileDialog::fileSelected, dialog,

@@ -7,6 +7,8 @@
 
 #include <QDir>
 #include <QDropEvent>
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QFile>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -77,6 +79,20 @@ private slots:
         QCOMPARE(FileDialog::last_file_name(), path);
         QTest::qWait(100);
         QCOMPARE(long_links(), QStringLiteral("http://a.example/1\nhttp://a.example/2\n"));
+    }
+
+    void the_open_dialog_lists_files_without_a_dot()
+    {
+        quenmark::ui::FileDialog::open(window_.get(), QStringLiteral("Open"), QStringLiteral("All Files(*.*)"),
+                                       QString(), [](const QString&) {});
+        auto* dialog = window_->findChild<QFileDialog*>();
+        QVERIFY(dialog != nullptr);
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Open"));
+        QCOMPARE(dialog->nameFilters(), QStringList{QStringLiteral("All Files(*.*)")});
+        auto* files = dialog->findChild<QFileSystemModel*>();
+        QVERIFY(files != nullptr);
+        QCOMPARE(files->nameFilters(), QStringList{QStringLiteral("*")});
+        dialog->reject();
     }
 
     void drops()
