@@ -82,20 +82,18 @@ ServiceSpec make_service_row(int number, std::string_view host, std::string_view
     return row;
 }
 
-const ServiceSpec* service_row(int number)
+const Catalogue& built_in_catalogue()
 {
-    static const std::array<ServiceSpec, 6> rows = [] {
-        std::array<ServiceSpec, 6> built;
+    static const Catalogue rows = [] {
+        Catalogue built;
         for (std::size_t i = 0; i < built.size(); ++i) {
             built[i] = make_service_row(static_cast<int>(i) + 1, config::service_host[i],
-                                         config::service_target_code[i],
-                                         config::service_failure_tag[i]);
+                                        config::service_target_code[i],
+                                        config::service_failure_tag[i]);
         }
         return built;
     }();
-    if (number < 1 || number > 6)
-        return nullptr;
-    return &rows[static_cast<std::size_t>(number - 1)];
+    return rows;
 }
 
 } // namespace quenmark::shorten

@@ -4,6 +4,8 @@
 
 #include "text/text.h"
 
+#include <array>
+
 namespace quenmark::shorten {
 
 using text::Text;
@@ -27,9 +29,11 @@ struct ServiceSpec {
     bool normalise_links = false; // the Shorten command normalises links first
 };
 
-// The row of service `number` as this build was configured; null outside
-// 1..6.
-[[nodiscard]] const ServiceSpec* service_row(int number);
+// The six rows the Shorten command chooses from: index n - 1 for service n.
+using Catalogue = std::array<ServiceSpec, 6>;
+
+// The rows of this build's services file.
+[[nodiscard]] const Catalogue& built_in_catalogue();
 
 // The row of service `number` (1..6) for an endpoint at `host` (host[:port])
 // with the given aggregator code and failure tag.

@@ -10,17 +10,6 @@ constexpr std::array<std::string_view, 6> radio_buttons = {"单选框1", "单选
 
 } // namespace
 
-const Catalogue& built_in_catalogue()
-{
-    static const Catalogue rows = [] {
-        Catalogue built;
-        for (int n = 1; n <= 6; ++n)
-            built[static_cast<std::size_t>(n - 1)] = *service_row(n);
-        return built;
-    }();
-    return rows;
-}
-
 void shorten_command(ui::Controls& controls, TextArray& long_links,
                      const WorkerStarter& start_worker, const Catalogue& catalogue,
                      const BatchOptions& options)

@@ -3,19 +3,12 @@
 
 #include "shorten/batch.h"
 
-#include <array>
 #include <functional>
 
 namespace quenmark::shorten {
 
 // Starts `body` on a worker thread owned by the main window.
 using WorkerStarter = std::function<void(std::function<void(std::stop_token)> body)>;
-
-// The six rows the command chooses from: index n - 1 for service n.
-using Catalogue = std::array<ServiceSpec, 6>;
-
-// The rows of this build's services file.
-[[nodiscard]] const Catalogue& built_in_catalogue();
 
 // Reads 编辑框1; when it is empty, does nothing. Otherwise replaces
 // `long_links` with the box's entries (trimmed, and normalised when the
